@@ -1,0 +1,127 @@
+#include "crop_resize.h"
+
+#include "number_text.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+template <typename Int> std::optional<Int> narrow(double value) {
+    if (!std::isfinite(value) || value < std::numeric_limits<Int>::min() ||
+        value > std::numeric_limits<Int>::max())
+        return std::nullopt;
+    return static_cast<Int>(value);
+}
+
+template <typename Int> std::optional<Int> narrow(std::int64_t value) {
+    if (value < std::numeric_limits<Int>::min() || value > std::numeric_limits<Int>::max())
+        return std::nullopt;
+    return static_cast<Int>(value);
+}
+
+// Division that fails on a zero divisor, as 0 / 0 and x / 0 both do here.
+std::optional<double> divide(double a, double b) {
+    if (b == 0)
+        return std::nullopt;
+    const double q = a / b;
+    if (!std::isfinite(q))
+        return std::nullopt;
+    return q;
+}
+
+std::optional<double> squareRoot(double x) {
+    if (!(x >= 0) || !std::isfinite(x))
+        return std::nullopt;
+    return std::sqrt(x);
+}
+
+} // namespace
+
+std::optional<CropResizeResult> CalculateCropResizeValues(const CropResizeInput& in) {
+    double factor = 0;
+    if (in.aspect == SourceAspect::Ratio4x3) {
+        const auto f = divide(768.0, in.pictureWidth);
+        if (!f)
+            return std::nullopt;
+        factor = *f;
+    } else if (in.aspect == SourceAspect::Ratio16x9) {
+        const auto f = divide(1024.0, in.pictureWidth);
+        if (!f)
+            return std::nullopt;
+        factor = *f;
+    }
+
+    const auto w = narrow<std::int16_t>(std::int64_t{in.cropRight} - in.cropLeft - 1);
+    const auto h = narrow<std::int16_t>(std::int64_t{in.cropBottom} - in.cropTop - 1);
+    if (!w || !h)
+        return std::nullopt;
+    const auto quotient = divide(*w, *h);
+    if (!quotient)
+        return std::nullopt;
+    const double sourceAspect = *quotient * factor;
+
+    const double target = in.targetPixelCount;
+    std::int32_t newWidth = 0;
+    std::int32_t newHeight = 0;
+    double newAspect = 0;
+    std::int32_t pixelCount = 0;
+    for (int attempt = 0;;) {
+        const auto heightRoot = divide(target, sourceAspect);
+        if (!heightRoot)
+            return std::nullopt;
+        const auto heightBase = squareRoot(*heightRoot);
+        const auto widthBase = squareRoot(target * sourceAspect);
+        if (!heightBase || !widthBase)
+            return std::nullopt;
+        const auto H = narrow<std::int32_t>(std::floor(*heightBase / 16 + attempt) * 16);
+        const auto W = narrow<std::int32_t>(std::floor(*widthBase / 16) * 16);
+        if (!H || !W)
+            return std::nullopt;
+        const auto N = divide(*W, *H);
+        if (!N)
+            return std::nullopt;
+        ++attempt;
+        const auto P = narrow<std::int32_t>(std::int64_t{*W} * *H);
+        if (!P)
+            return std::nullopt;
+        newWidth = *W;
+        newHeight = *H;
+        newAspect = *N;
+        pixelCount = *P;
+        const bool rejected = *P <= target * 0.95 || *P >= target * 1.05 || *N > sourceAspect;
+        if (!rejected || attempt >= 2)
+            break;
+    }
+
+    const auto ratio = divide(newAspect, sourceAspect);
+    if (!ratio)
+        return std::nullopt;
+    const double trim = (1 - *ratio) * *w / 2;
+    const auto r = narrow<std::int16_t>(RoundHalfEven(trim));
+    if (!r)
+        return std::nullopt;
+
+    CropResizeResult out;
+    const auto finalLeft = narrow<std::int16_t>(std::int64_t{in.cropLeft} + *r);
+    const auto finalRight = narrow<std::int16_t>(std::int64_t{in.cropRight} - *r);
+    if (!finalLeft || !finalRight)
+        return std::nullopt;
+    out.finalCropLeft = *finalLeft;
+    out.finalCropRight = *finalRight;
+
+    const auto x1 = narrow<std::int16_t>(std::int64_t{*finalLeft} + 1);
+    const auto y1 = narrow<std::int16_t>(std::int64_t{in.cropTop} + 1);
+    if (!x1 || !y1)
+        return std::nullopt;
+    out.offsetX1 = *x1;
+    out.offsetY1 = *y1;
+    out.offsetX2 = static_cast<float>(in.pictureWidth) - static_cast<float>(*finalRight);
+    out.offsetY2 = static_cast<float>(in.pictureHeight) - static_cast<float>(in.cropBottom);
+
+    out.newWidth = newWidth;
+    out.newHeight = newHeight;
+    out.newAspect = newAspect;
+    out.pixelCount = pixelCount;
+    return out;
+}

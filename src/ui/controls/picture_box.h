@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+
+// An area that shows a picture at one picture pixel per logical pixel and keeps what is drawn
+// on it. The canvas is the box's own image: its background with the picture at the top left.
+// Drawing goes into the canvas, so it survives repaints until the picture is set again.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    void setBackground(const QColor& colour);
+    QColor background() const { return m_background; }
+
+    // Replaces the picture; drawings on the previous one are gone.
+    void setPicture(const QImage& picture);
+    const QImage& picture() const { return m_picture; }
+    bool hasPicture() const { return !m_picture.isNull(); }
+
+    // Box takes the picture's size whenever a picture is set.
+    void setAutoSize(bool on) { m_autoSize = on; }
+
+    QImage& canvas() { return m_canvas; }
+    const QImage& canvas() const { return m_canvas; }
+
+signals:
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
+    void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void rebuildCanvas();
+
+    QColor m_background{Qt::black};
+    QImage m_picture;
+    QImage m_canvas;
+    bool m_autoSize = false;
+};

@@ -1,0 +1,131 @@
+// Crop edges placed by mouse, the resize calculation and the crop frames.
+#include "frm_main.h"
+
+#include "crop_resize.h"
+#include "number_text.h"
+#include "picture_box.h"
+#include "raster_line.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cmath>
+
+namespace {
+
+std::int16_t roundedPosition(float position) {
+    return static_cast<std::int16_t>(RoundHalfEven(position));
+}
+
+// Shortest text of a single-precision value; whole values come out as plain digits.
+QString floatText(float value) { return QString::number(value, 'g', 9); }
+
+} // namespace
+
+void frmMain::picDraw_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPointF pos) {
+    if (!m_state.BitmapLoaded)
+        return;
+    const auto x = static_cast<float>(pos.x());
+    const auto y = static_cast<float>(pos.y());
+    if (x > m_state.SourceWidth || y > m_state.SourceHeight)
+        return;
+    if (x <= static_cast<float>(m_state.SourceWidth) / 2)
+        m_state.CropLeft = roundedPosition(x);
+    else
+        m_state.CropRight = roundedPosition(x);
+    if (y <= static_cast<float>(m_state.SourceHeight) / 2)
+        m_state.CropTop = roundedPosition(y);
+    else
+        m_state.CropBottom = roundedPosition(y);
+}
+
+void frmMain::picDraw_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPointF) {
+    CalculateCropResize();
+}
+
+void frmMain::optStretch169_Click() { CalculateCropResize(); }
+void frmMain::optStretch43_Click() { CalculateCropResize(); }
+
+void frmMain::txtPixelCount_Change() {
+    const auto value = ParseTypedNumber(txtPixelCount->text(), QLocale().decimalPoint().at(0));
+    // -1 marks "no valid value", so the text -1 is ignored as well.
+    if (!value || *value == -1)
+        return;
+    m_state.TargetPixelCount = *value;
+    CalculateCropResize();
+}
+
+bool frmMain::cropReady() const {
+    return m_state.BitmapLoaded && m_state.CropLeft >= 0 && m_state.CropRight >= 0 &&
+           m_state.CropTop >= 0 && m_state.CropBottom >= 0 && m_state.TargetPixelCount > 0;
+}
+
+void frmMain::CalculateCropResize() {
+    if (!cropReady())
+        return;
+
+    CropResizeInput input;
+    input.cropLeft = m_state.CropLeft;
+    input.cropTop = m_state.CropTop;
+    input.cropRight = m_state.CropRight;
+    input.cropBottom = m_state.CropBottom;
+    input.pictureWidth = picDVD->picture().width();
+    input.pictureHeight = picDVD->picture().height();
+    input.aspect = optStretch43->isChecked()    ? SourceAspect::Ratio4x3
+                   : optStretch169->isChecked() ? SourceAspect::Ratio16x9
+                                                : SourceAspect::None;
+    input.targetPixelCount = m_state.TargetPixelCount;
+
+    const auto result = CalculateCropResizeValues(input);
+    if (!result) {
+        txtX1->setText(QStringLiteral("0"));
+        txtX2->setText(QStringLiteral("0"));
+        txtY1->setText(QStringLiteral("0"));
+        txtY2->setText(QStringLiteral("0"));
+        cmdPreview->setEnabled(false);
+        cmdSaveInfo->setEnabled(false);
+        txtNewWidth->setText(QStringLiteral("ERROR"));
+        txtNewHeight->setText(QStringLiteral("ERROR"));
+        lblNewAR->clear();
+        lblNewPixel->clear();
+        return;
+    }
+
+    m_state.FinalCropLeft = result->finalCropLeft;
+    m_state.FinalCropRight = result->finalCropRight;
+    txtX1->setText(QString::number(result->offsetX1));
+    txtX2->setText(floatText(result->offsetX2));
+    txtY1->setText(QString::number(result->offsetY1));
+    txtY2->setText(floatText(result->offsetY2));
+    txtNewWidth->setText(QString::number(result->newWidth));
+    txtNewHeight->setText(QString::number(result->newHeight));
+    lblNewAR->setText(FormatTwoDecimals(result->newAspect, QLocale().decimalPoint().at(0)) +
+                      QStringLiteral(":1"));
+    lblNewAR->adjustSize();
+    lblNewPixel->setText(QString::number(result->pixelCount));
+    lblNewPixel->adjustSize();
+
+    picDraw->setPicture(picDVD->picture());
+    constexpr std::uint32_t grey = 160 | (160 << 8) | (160 << 16);
+    DrawCropFrame(m_state.CropLeft, m_state.CropTop, m_state.CropRight, m_state.CropBottom, 14, 2,
+                  grey);
+    DrawCropFrame(m_state.FinalCropLeft, m_state.CropTop, m_state.FinalCropRight,
+                  m_state.CropBottom, 14, 0, grey);
+    cmdPreview->setEnabled(true);
+    cmdSaveInfo->setEnabled(true);
+}
+
+void frmMain::DrawCropFrame(std::int16_t left, std::int16_t top, std::int16_t right,
+                            std::int16_t bottom, std::int16_t drawMode, std::int16_t drawStyle,
+                            std::uint32_t colour) {
+    const RasterPen pen{colour, drawMode, drawStyle};
+    QImage& canvas = picDraw->canvas();
+    drawRasterLine(canvas, {left, top}, {right, top}, pen);
+    drawRasterLine(canvas, {left, bottom}, {right, bottom}, pen);
+    drawRasterLine(canvas, {left, top}, {left, bottom}, pen);
+    drawRasterLine(canvas, {right, top}, {right, bottom}, pen);
+    picDraw->update();
+}

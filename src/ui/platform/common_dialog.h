@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// The open/save file dialog component of a window. Filter takes "description|pattern" pairs.
+// FileName holds the chosen full path after a Show call, or is empty when the user cancelled.
+class CommonDialog : public QObject {
+    Q_OBJECT
+public:
+    enum class Kind { Open, Save };
+    // Lets tests answer a dialog without a modal window: gets the dialog as set up, returns
+    // the chosen path or an empty text for cancel.
+    using Responder = std::function<QString(const CommonDialog&, Kind)>;
+
+    explicit CommonDialog(QWidget* owner);
+
+    QString DialogTitle;
+    QString FileName;
+    QString Filter;
+
+    void ShowOpen();
+    void ShowSave();
+
+    void setResponder(Responder responder) { m_responder = std::move(responder); }
+
+    // "Windows Bitmap (*.bmp)|*.bmp" becomes "Windows Bitmap (*.bmp)", one entry per pair.
+    static QStringList qtNameFilters(const QString& filter);
+
+private:
+    void show(Kind kind);
+
+    QWidget* m_owner;
+    Responder m_responder;
+};
