@@ -13,6 +13,12 @@ void PictureBox::setBackground(const QColor& colour) {
     rebuildCanvas();
 }
 
+void PictureBox::resizeBox(QSize size) {
+    resize(size);
+    if (m_canvas.size() != this->size())
+        rebuildCanvas();
+}
+
 void PictureBox::setPicture(const QImage& picture) {
     m_picture = picture.convertToFormat(QImage::Format_RGB32);
     m_picture.setDevicePixelRatio(1);

@@ -20,6 +20,9 @@ public:
     const QImage& picture() const { return m_picture; }
     bool hasPicture() const { return !m_picture.isNull(); }
 
+    // Sets the box's size and gives it a fresh canvas at once, also while it is hidden.
+    void resizeBox(QSize size);
+
     // Box takes the picture's size whenever a picture is set.
     void setAutoSize(bool on) { m_autoSize = on; }
 

@@ -32,7 +32,7 @@ frmPreview::frmPreview(QWidget* parent) : QDialog(parent) {
 }
 
 void frmPreview::paintPreview(const QImage& source, const QRect& rectangle, QSize size) {
-    picPreview->resize(size);
+    picPreview->resizeBox(size);
     picPreview_Resize();
     QImage& canvas = picPreview->canvas();
     canvas.fill(Qt::black);

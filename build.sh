@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Sets up a Debian machine for Quarvel, builds it incrementally, then runs it or its tests.
+#   ./build.sh run    build and start the program
+#   ./build.sh test   build and run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-qpa-plugins libgtest-dev
+    fonts-liberation2 fonts-dejavu-core
+    xvfb xauth x11-utils
+)
+
+install_missing() {
+    local missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+}
+
+configure_and_build() {
+    local dir=$1
+    shift
+    [ -f "$dir/build.ninja" ] || cmake -S . -B "$dir" -G Ninja "$@"
+    cmake --build "$dir"
+}
+
+case "${1:-}" in
+run)
+    install_missing "${packages[@]}"
+    configure_and_build build
+    exec build/src/app/quarvel
+    ;;
+test)
+    install_missing "${packages[@]}"
+    configure_and_build build
+    ctest --test-dir build --output-on-failure -j 2
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
