@@ -9,7 +9,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins libgtest-dev
     fonts-liberation2 fonts-dejavu-core
-    xvfb xauth x11-utils
+    xvfb xauth x11-utils xdotool
 )
 
 install_missing() {

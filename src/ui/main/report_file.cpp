@@ -1,6 +1,7 @@
 #include "report_file.h"
 
-#include <QFileDevice>
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 bool WriteAllBytes(QIODevice& device, const QByteArray& bytes) {
@@ -16,7 +17,25 @@ bool WriteAllBytes(QIODevice& device, const QByteArray& bytes) {
     return true;
 }
 
+namespace {
+
+// A device or pipe cannot be replaced by renaming a new file over it; it is written in place.
+QString writeInPlace(const QString& fileName, const QByteArray& bytes) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return file.errorString();
+    if (!WriteAllBytes(file, bytes))
+        return file.errorString();
+    return {};
+}
+
+} // namespace
+
 QString SaveReportFile(const QString& fileName, const QByteArray& bytes) {
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        return writeInPlace(fileName, bytes);
+
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
