@@ -28,12 +28,15 @@ std::optional<double> audioTotal(const BitrateInput& in) {
 
 std::optional<std::int32_t> seconds(std::int32_t minutes) {
     const std::int64_t s = std::int64_t{minutes} * 60;
-    if (s < std::numeric_limits<std::int32_t>::min() || s > std::numeric_limits<std::int32_t>::max())
+    if (s < std::numeric_limits<std::int32_t>::min() ||
+        s > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
     return static_cast<std::int32_t>(s);
 }
 
-BitrateOutput errorDisplay() { return {kError, kError, QString()}; }
+BitrateOutput errorDisplay() {
+    return {kError, kError, QString()};
+}
 
 } // namespace
 

@@ -41,16 +41,16 @@ TEST(BitrateMode, OnlyTheBitrateChangesAndErrorsStayInItsBox) {
     EXPECT_FALSE(ok.diskspace.has_value());
     EXPECT_FALSE(ok.neededCDs.has_value());
 
-    for (const auto change : {+[](BitrateInput& in) { in.cdCount = 0; },
-                              +[](BitrateInput& in) { in.videoLength = 0; },
-                              +[](BitrateInput& in) { in.videoLength = -2; },
-                              +[](BitrateInput& in) { in.useCDs = false; },
-                              +[](BitrateInput& in) {
-                                  // 1009.739... - 1280 is negative
-                                  in.cdSizeEntry = QStringLiteral("650");
-                                  in.audioBitrateEntry = QStringLiteral("320");
-                                  in.audioCountPosition = 4;
-                              }}) {
+    for (const auto change :
+         {+[](BitrateInput& in) { in.cdCount = 0; }, +[](BitrateInput& in) { in.videoLength = 0; },
+          +[](BitrateInput& in) { in.videoLength = -2; },
+          +[](BitrateInput& in) { in.useCDs = false; },
+          +[](BitrateInput& in) {
+              // 1009.739... - 1280 is negative
+              in.cdSizeEntry = QStringLiteral("650");
+              in.audioBitrateEntry = QStringLiteral("320");
+              in.audioCountPosition = 4;
+          }}) {
         BitrateInput in = defaults();
         change(in);
         const BitrateOutput out = CalculateBitrateOutputs(in, BitrateMode::Bitrate);
@@ -140,7 +140,9 @@ struct SplitCase {
     const char16_t* expected;
 };
 
-void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.size << " MB"; }
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << c.size << " MB";
+}
 
 class SuggestSplittingTest : public testing::TestWithParam<SplitCase> {};
 

@@ -66,7 +66,8 @@ TEST(InfoReport, ThirtyOneLinesEachEndedByCrLf) {
 TEST(InfoReport, NonAsciiPathIsWrittenAsUtf8) {
     InfoReportValues v = workedExample();
     v.sourceFileName = QStringLiteral("/home/jürgen/Filmé.bmp");
-    EXPECT_TRUE(InfoReportBytes(v).contains("file name: \t/home/j\xc3\xbcrgen/Film\xc3\xa9.bmp\r\n"));
+    EXPECT_TRUE(
+        InfoReportBytes(v).contains("file name: \t/home/j\xc3\xbcrgen/Film\xc3\xa9.bmp\r\n"));
 }
 
 } // namespace

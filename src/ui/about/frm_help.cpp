@@ -71,4 +71,6 @@ void frmHelp::Form_Load() {
                                    "Project home: the Quarvel source repository"));
 }
 
-void frmHelp::cmdClose_Click() { close(); }
+void frmHelp::cmdClose_Click() {
+    close();
+}

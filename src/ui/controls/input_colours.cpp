@@ -4,7 +4,9 @@
 #include <QPalette>
 #include <QWidget>
 
-QColor buttonFace() { return QApplication::palette().color(QPalette::Button); }
+QColor buttonFace() {
+    return QApplication::palette().color(QPalette::Button);
+}
 
 void setInputBackground(QWidget* input, const QColor& colour) {
     QPalette palette = input->palette();

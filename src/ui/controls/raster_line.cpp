@@ -6,22 +6,38 @@ namespace {
 
 std::uint32_t combine(int mode, std::uint32_t p, std::uint32_t d) {
     switch (mode) {
-    case 1: return 0;
-    case 2: return ~(p | d);
-    case 3: return ~p & d;
-    case 4: return ~p;
-    case 5: return p & ~d;
-    case 6: return ~d;
-    case 7: return p ^ d;
-    case 8: return ~(p & d);
-    case 9: return p & d;
-    case 10: return ~(p ^ d);
-    case 11: return d;
-    case 12: return ~p | d;
-    case 14: return p | ~d;
-    case 15: return p | d;
-    case 16: return 0xFFFFFFu;
-    default: return p;
+    case 1:
+        return 0;
+    case 2:
+        return ~(p | d);
+    case 3:
+        return ~p & d;
+    case 4:
+        return ~p;
+    case 5:
+        return p & ~d;
+    case 6:
+        return ~d;
+    case 7:
+        return p ^ d;
+    case 8:
+        return ~(p & d);
+    case 9:
+        return p & d;
+    case 10:
+        return ~(p ^ d);
+    case 11:
+        return d;
+    case 12:
+        return ~p | d;
+    case 14:
+        return p | ~d;
+    case 15:
+        return p | d;
+    case 16:
+        return 0xFFFFFFu;
+    default:
+        return p;
     }
 }
 
@@ -30,8 +46,8 @@ std::uint32_t combine(int mode, std::uint32_t p, std::uint32_t d) {
 void drawRasterLine(QImage& image, QPoint from, QPoint to, const RasterPen& pen) {
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
         image = image.convertToFormat(QImage::Format_RGB32);
-    const std::uint32_t penRgb = ((pen.colour & 0xFFu) << 16) | (pen.colour & 0xFF00u) |
-                                 ((pen.colour >> 16) & 0xFFu);
+    const std::uint32_t penRgb =
+        ((pen.colour & 0xFFu) << 16) | (pen.colour & 0xFF00u) | ((pen.colour >> 16) & 0xFFu);
     const bool dotted = pen.lineStyle == 2;
 
     // Bresenham; the end point itself is left out.

@@ -88,7 +88,9 @@ void frmMain::ResetValues() {
     txtBitrate->setText(QString::number(m_state.VideoBitrate));
 }
 
-void frmMain::cmdReset_Click() { ResetValues(); }
+void frmMain::cmdReset_Click() {
+    ResetValues();
+}
 
 void frmMain::cmdQuit_Click() {
     // Each close is attempted whatever became of the one before; the main window goes last.

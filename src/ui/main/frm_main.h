@@ -54,9 +54,8 @@ private:
     void optStretch43_Click();
     void txtPixelCount_Change();
     void CalculateCropResize();
-    void DrawCropFrame(std::int16_t left, std::int16_t top, std::int16_t right,
-                       std::int16_t bottom, std::int16_t drawMode, std::int16_t drawStyle,
-                       std::uint32_t colour);
+    void DrawCropFrame(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom,
+                       std::int16_t drawMode, std::int16_t drawStyle, std::uint32_t colour);
 
     // Preview and report (frm_main_report.cpp).
     void cmdPreview_Click();

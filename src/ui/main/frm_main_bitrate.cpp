@@ -88,12 +88,24 @@ void frmMain::optSpaceCustom_Click() {
     CalculateBitrate();
 }
 
-void frmMain::cmbAudioBitrate_Click() { CalculateBitrate(); }
-void frmMain::cmbAudioCount_Click() { CalculateBitrate(); }
-void frmMain::cmbSpaceCD_Click() { CalculateBitrate(); }
-void frmMain::cmbAudioBitrate_KeyPress() { CalculateBitrate(); }
-void frmMain::cmbAudioCount_KeyPress() { CalculateBitrate(); }
-void frmMain::cmbSpaceCD_KeyPress() { CalculateBitrate(); }
+void frmMain::cmbAudioBitrate_Click() {
+    CalculateBitrate();
+}
+void frmMain::cmbAudioCount_Click() {
+    CalculateBitrate();
+}
+void frmMain::cmbSpaceCD_Click() {
+    CalculateBitrate();
+}
+void frmMain::cmbAudioBitrate_KeyPress() {
+    CalculateBitrate();
+}
+void frmMain::cmbAudioCount_KeyPress() {
+    CalculateBitrate();
+}
+void frmMain::cmbSpaceCD_KeyPress() {
+    CalculateBitrate();
+}
 
 void frmMain::CalculateBitrate() {
     if (!m_state.LoadComplete)

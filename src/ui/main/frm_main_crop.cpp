@@ -21,7 +21,9 @@ std::int16_t roundedPosition(float position) {
 }
 
 // Shortest text of a single-precision value; whole values come out as plain digits.
-QString floatText(float value) { return QString::number(value, 'g', 9); }
+QString floatText(float value) {
+    return QString::number(value, 'g', 9);
+}
 
 } // namespace
 
@@ -46,8 +48,12 @@ void frmMain::picDraw_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPointF) {
     CalculateCropResize();
 }
 
-void frmMain::optStretch169_Click() { CalculateCropResize(); }
-void frmMain::optStretch43_Click() { CalculateCropResize(); }
+void frmMain::optStretch169_Click() {
+    CalculateCropResize();
+}
+void frmMain::optStretch43_Click() {
+    CalculateCropResize();
+}
 
 void frmMain::txtPixelCount_Change() {
     const auto value = ParseTypedNumber(txtPixelCount->text(), QLocale().decimalPoint().at(0));

@@ -18,7 +18,9 @@ namespace {
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 
-QString withoutAccessKey(QString caption) { return caption.remove(u'&').trimmed(); }
+QString withoutAccessKey(QString caption) {
+    return caption.remove(u'&').trimmed();
+}
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
                         const QString& tooltip, int x) {
@@ -145,7 +147,8 @@ void frmMain::createControls() {
     picDraw->setCursor(Qt::CrossCursor);
     picDraw->setAccessibleName(QStringLiteral("Source picture"));
 
-    fraCropResize = makeFrame(this, "fraCropResize", {736, 8, 209, 289}, QStringLiteral("Crop / Resize"));
+    fraCropResize =
+        makeFrame(this, "fraCropResize", {736, 8, 209, 289}, QStringLiteral("Crop / Resize"));
     createCropResizePanel();
 
     CommonDialog1 = new CommonDialog(this);
@@ -160,8 +163,8 @@ void frmMain::createControls() {
                              QStringLiteral("save crop/resize values"), 232);
     cmdPreview = makeButton(this, "cmdPreview", QStringLiteral("&Preview"),
                             QStringLiteral("preview target video resolution"), 120);
-    cmdQuit = makeButton(this, "cmdQuit", QStringLiteral("&Quit"), QStringLiteral("quit Quarvel"),
-                         632);
+    cmdQuit =
+        makeButton(this, "cmdQuit", QStringLiteral("&Quit"), QStringLiteral("quit Quarvel"), 632);
     fraBitrate = makeFrame(this, "fraBitrate", {736, 312, 209, 305}, QStringLiteral("Bitrate"));
     createBitratePanel();
     cmdHelp = makeButton(this, "cmdHelp", QStringLiteral("&About ..."),
@@ -189,8 +192,8 @@ void frmMain::createCropResizePanel() {
 
     makeLabel(panel, "lblPixelCount", QStringLiteral("Target pixel count"), 16, 32,
               QStringLiteral("target pixel count of the Mpeg4 video"));
-    txtPixelCount = makeInput(panel, "txtPixelCount", {16, 48, 89, 21},
-                              QStringLiteral("Target pixel count"));
+    txtPixelCount =
+        makeInput(panel, "txtPixelCount", {16, 48, 89, 21}, QStringLiteral("Target pixel count"));
     Label1->setBuddy(txtPixelCount);
     optStretch43 = makeOption(panel, "optStretch43", QStringLiteral("4:3"),
                               QStringLiteral("DVD aspect ratio 4:3"), {144, 32, 49, 17},
@@ -225,12 +228,12 @@ void frmMain::createCropResizePanel() {
 
     makeLabel(panel, "lblNewWidth", QStringLiteral("New width"), 16, 181,
               QStringLiteral("target video width (multiple of 16)"));
-    txtNewWidth = makeOutput(panel, "txtNewWidth", {88, 176, 57, 21}, QStringLiteral("New width"),
-                             kRed);
+    txtNewWidth =
+        makeOutput(panel, "txtNewWidth", {88, 176, 57, 21}, QStringLiteral("New width"), kRed);
     makeLabel(panel, "lblNewHeight", QStringLiteral("New height"), 16, 211,
               QStringLiteral("target video height (multiple of 16)"));
-    txtNewHeight = makeOutput(panel, "txtNewHeight", {88, 208, 57, 21},
-                              QStringLiteral("New height"), kRed);
+    txtNewHeight =
+        makeOutput(panel, "txtNewHeight", {88, 208, 57, 21}, QStringLiteral("New height"), kRed);
     makeLabel(panel, "Label3", QStringLiteral("Aspect ratio"), 16, 240,
               QStringLiteral("target video aspect ratio"));
     makeLabel(panel, "Label4", QStringLiteral("Pixel count"), 104, 240,
@@ -267,8 +270,8 @@ void frmMain::createBitratePanel() {
                                QStringLiteral("Video length [min.]"));
     makeLabel(panel, "Label6", QStringLiteral("Audio stream count"), 16, 107,
               QStringLiteral("number of audio streams"));
-    cmbAudioCount = makeList(panel, "cmbAudioCount", {136, 104, 57, 21},
-                             QStringLiteral("Audio stream count"));
+    cmbAudioCount =
+        makeList(panel, "cmbAudioCount", {136, 104, 57, 21}, QStringLiteral("Audio stream count"));
     makeLabel(panel, "Label7", QStringLiteral("Audio bitrate [kbps]"), 16, 131,
               QStringLiteral("bitrate per audio stream in kbit/s"));
     cmbAudioBitrate = makeList(panel, "cmbAudioBitrate", {136, 128, 57, 21},
@@ -282,22 +285,22 @@ void frmMain::createBitratePanel() {
                                 QStringLiteral("type in number and size of CDs"), {8, 11, 89, 17},
                                 QStringLiteral("CD(s) à"));
         // Lies over the blank start of the option's caption.
-        txtSpaceCDCount = makeInput(f, "txtSpaceCDCount", {24, 8, 25, 21},
-                                    QStringLiteral("Number of CDs"));
+        txtSpaceCDCount =
+            makeInput(f, "txtSpaceCDCount", {24, 8, 25, 21}, QStringLiteral("Number of CDs"));
         txtSpaceCDCount->setText(QStringLiteral("1"));
         cmbSpaceCD = makeList(f, "cmbSpaceCD", {96, 8, 49, 21}, QStringLiteral("CD size [MB]"));
         makeLabel(f, "Label17", QStringLiteral("MB"), 152, 11);
         optSpaceCustom = makeOption(f, "optSpaceCustom", QStringLiteral("Custom:"),
                                     QStringLiteral("type in custom value"), {8, 43, 65, 17},
                                     QStringLiteral("Custom:"));
-        txtSpaceCustom = makeInput(f, "txtSpaceCustom", {96, 40, 49, 21},
-                                   QStringLiteral("Custom size [MB]"));
+        txtSpaceCustom =
+            makeInput(f, "txtSpaceCustom", {96, 40, 49, 21}, QStringLiteral("Custom size [MB]"));
         makeLabel(f, "Label8", QStringLiteral("MB"), 152, 43);
         makeLine(f, "Line5", 0, 192, 74);
         makeLabel(f, "Label9", QStringLiteral("Bitrate"), 8, 91,
                   QStringLiteral("target video bitrate"));
-        txtTargetBitrate = makeOutput(f, "txtTargetBitrate", {64, 88, 57, 21},
-                                      QStringLiteral("Bitrate"), kBlue);
+        txtTargetBitrate =
+            makeOutput(f, "txtTargetBitrate", {64, 88, 57, 21}, QStringLiteral("Bitrate"), kBlue);
         makeLabel(f, "Label10", QStringLiteral("kbps"), 128, 91);
         optSpaceCD->setChecked(true);
         setInputBackground(txtSpaceCDCount, Qt::white);
@@ -311,13 +314,13 @@ void frmMain::createBitratePanel() {
         QWidget* f = fraCalcDiskspace;
         makeLabel(f, "Label11", QStringLiteral("Video bitrate [kbps]"), 8, 11,
                   QStringLiteral("video stream bitrate in kbit/s"));
-        txtBitrate = makeInput(f, "txtBitrate", {128, 8, 57, 21},
-                               QStringLiteral("Video bitrate [kbps]"));
+        txtBitrate =
+            makeInput(f, "txtBitrate", {128, 8, 57, 21}, QStringLiteral("Video bitrate [kbps]"));
         makeLine(f, "Line6", 0, 192, 42);
         makeLabel(f, "Label12", QStringLiteral("Filesize"), 8, 59,
                   QStringLiteral("target video filesize"), {57, 17});
-        txtDiskspace = makeOutput(f, "txtDiskspace", {80, 56, 57, 21}, QStringLiteral("Filesize"),
-                                  kBlue);
+        txtDiskspace =
+            makeOutput(f, "txtDiskspace", {80, 56, 57, 21}, QStringLiteral("Filesize"), kBlue);
         makeLabel(f, "Label13", QStringLiteral("MB"), 144, 59);
         makeLabel(f, "Label15", QStringLiteral("CDs needed"), 8, 88,
                   QStringLiteral("splitting suggestion"), {65, 17});
@@ -329,12 +332,34 @@ void frmMain::createBitratePanel() {
 
 void frmMain::setKeyboardOrder() {
     const QList<QWidget*> order = {
-        cmdOpenBMP,     cmdPreview,      cmdSaveInfo,     cmdReset,       cmdHelp,
-        cmdQuit,        txtPixelCount,   optStretch43,    optStretch169,  txtX1,
-        txtY1,          txtX2,           txtY2,           txtNewWidth,    txtNewHeight,
-        optCalcBitrate, optCalcDiskspace, txtVideoLength, cmbAudioCount,  cmbAudioBitrate,
-        optSpaceCD,     txtSpaceCDCount, cmbSpaceCD,      optSpaceCustom, txtSpaceCustom,
-        txtTargetBitrate, txtBitrate,    txtDiskspace,
+        cmdOpenBMP,
+        cmdPreview,
+        cmdSaveInfo,
+        cmdReset,
+        cmdHelp,
+        cmdQuit,
+        txtPixelCount,
+        optStretch43,
+        optStretch169,
+        txtX1,
+        txtY1,
+        txtX2,
+        txtY2,
+        txtNewWidth,
+        txtNewHeight,
+        optCalcBitrate,
+        optCalcDiskspace,
+        txtVideoLength,
+        cmbAudioCount,
+        cmbAudioBitrate,
+        optSpaceCD,
+        txtSpaceCDCount,
+        cmbSpaceCD,
+        optSpaceCustom,
+        txtSpaceCustom,
+        txtTargetBitrate,
+        txtBitrate,
+        txtDiskspace,
     };
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);

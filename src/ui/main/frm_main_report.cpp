@@ -20,8 +20,7 @@ void frmMain::cmdPreview_Click() {
         txtNewWidth->text(),
         txtNewHeight->text(),
         QRect(m_state.FinalCropLeft, m_state.CropTop,
-              m_state.FinalCropRight - m_state.FinalCropLeft,
-              m_state.CropBottom - m_state.CropTop),
+              m_state.FinalCropRight - m_state.FinalCropLeft, m_state.CropBottom - m_state.CropTop),
     };
     const auto size = PreviewSize(request);
     if (!size)
@@ -62,6 +61,7 @@ void frmMain::WriteInfoFile(const QString& fileName) {
 
     const QString failure = SaveReportFile(fileName, InfoReportBytes(values));
     if (!failure.isEmpty())
-        MessageBox::warning(this, QStringLiteral("The report could not be saved to \"%1\": %2")
-                                      .arg(fileName, failure));
+        MessageBox::warning(
+            this,
+            QStringLiteral("The report could not be saved to \"%1\": %2").arg(fileName, failure));
 }

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -158,7 +158,7 @@ Outcome checkBitmap(QIODevice& device, qint64 fileSize) {
     case kRgb: {
         const std::int64_t stride = (width * bits + 31) / 32 * 4;
         return header->pixelOffset + stride * height <= fileSize ? Outcome::Accepted
-                                                                  : Outcome::Invalid;
+                                                                 : Outcome::Invalid;
     }
     case kRle8:
     case kRle4: {
@@ -168,16 +168,15 @@ Outcome checkBitmap(QIODevice& device, qint64 fileSize) {
         // No complete stream of a picture this size is longer than this.
         const qint64 longest = 4 * (width + 4) * height + 1024;
         const QByteArray all = device.peek(std::min(fileSize, header->pixelOffset + longest));
-        return rleComplete(all.mid(header->pixelOffset), width, height, fourBit)
-                   ? Outcome::Accepted
-                   : Outcome::Invalid;
+        return rleComplete(all.mid(header->pixelOffset), width, height, fourBit) ? Outcome::Accepted
+                                                                                 : Outcome::Invalid;
     }
     case kBitfields: {
         if ((bits != 16 && bits != 32) || !masksUsable(*header))
             return Outcome::Invalid;
         const std::int64_t stride = (width * bits + 31) / 32 * 4;
         return header->pixelOffset + stride * height <= fileSize ? Outcome::Accepted
-                                                                  : Outcome::Invalid;
+                                                                 : Outcome::Invalid;
     }
     default:
         return Outcome::Invalid;

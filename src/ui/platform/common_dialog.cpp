@@ -5,8 +5,12 @@
 
 CommonDialog::CommonDialog(QWidget* owner) : QObject(owner), m_owner(owner) {}
 
-void CommonDialog::ShowOpen() { show(Kind::Open); }
-void CommonDialog::ShowSave() { show(Kind::Save); }
+void CommonDialog::ShowOpen() {
+    show(Kind::Open);
+}
+void CommonDialog::ShowSave() {
+    show(Kind::Save);
+}
 
 QStringList CommonDialog::qtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(u'|');

@@ -9,7 +9,9 @@ MessageBox::Interceptor& interceptor() {
 }
 } // namespace
 
-void MessageBox::setInterceptor(Interceptor i) { interceptor() = std::move(i); }
+void MessageBox::setInterceptor(Interceptor i) {
+    interceptor() = std::move(i);
+}
 
 void MessageBox::warning(QWidget* parent, const QString& text) {
     const QString title = QStringLiteral("Quarvel");

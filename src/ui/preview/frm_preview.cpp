@@ -48,6 +48,10 @@ void frmPreview::paintPreview(const QImage& source, const QRect& rectangle, QSiz
 }
 
 // The window's inside is exactly the picture, so the whole picture is always in view.
-void frmPreview::picPreview_Resize() { setFixedSize(picPreview->size()); }
+void frmPreview::picPreview_Resize() {
+    setFixedSize(picPreview->size());
+}
 
-void frmPreview::picPreview_Click() { close(); }
+void frmPreview::picPreview_Click() {
+    close();
+}

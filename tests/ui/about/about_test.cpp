@@ -33,8 +33,11 @@ void AboutTest::oneWindowWithItsTexts() {
     QCOMPARE(help->windowTitle(), "Quarvel - About");
     QCOMPARE(help->size(), QSize(411, 207));
     QCOMPARE(control<QLabel>(*help, "Label1")->text(), "Quarvel 1.0");
-    QVERIFY(control<QLabel>(*help, "Label2")->text().startsWith(
-        "In most cases DVD and DVB videos are encoded with black bars in the picture."));
+    QVERIFY(
+        control<QLabel>(*help, "Label2")
+            ->text()
+            .startsWith(
+                "In most cases DVD and DVB videos are encoded with black bars in the picture."));
     QVERIFY(control<QLabel>(*help, "Label2")->text().endsWith("calculates the settings needed."));
     QCOMPARE(control<QLabel>(*help, "Label3")->text().count('\n'), 1);
     QCOMPARE(help->palette().color(QPalette::Window), QColor(Qt::white));

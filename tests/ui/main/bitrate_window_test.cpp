@@ -29,8 +29,12 @@ private:
     void choose(const char* option) { control<QRadioButton>(*m_window, option)->click(); }
 };
 
-void BitrateWindowTest::init() { m_window = new frmMain; }
-void BitrateWindowTest::cleanup() { delete m_window; }
+void BitrateWindowTest::init() {
+    m_window = new frmMain;
+}
+void BitrateWindowTest::cleanup() {
+    delete m_window;
+}
 
 void BitrateWindowTest::workedValues() {
     frmMain& w = *m_window;

@@ -158,8 +158,9 @@ void CropWindowTest::clicksPlaceEdges() {
 
     // Position halves round to even.
     auto* picture = control<PictureBox>(w, "picDraw");
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(10.5, 20.5), picture->mapToGlobal(QPointF(10.5, 20.5)),
-                      Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(10.5, 20.5),
+                      picture->mapToGlobal(QPointF(10.5, 20.5)), Qt::LeftButton, Qt::LeftButton,
+                      {});
     QApplication::sendEvent(picture, &press);
     QCOMPARE(w.state().CropLeft, 10);
     QCOMPARE(w.state().CropTop, 20);

@@ -5,9 +5,9 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QtEndian>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QtEndian>
 
 class OpenBitmapTest : public QObject {
     Q_OBJECT
@@ -106,7 +106,8 @@ void OpenBitmapTest::tooLargeKeepsThePreviousPicture() {
     clickPicture(w, {712, 504});
     const QImage before = control<PictureBox>(w, "picDraw")->canvas();
 
-    openBitmap(w, *m_dialogs, saveBitmap(*m_dir, "big.bmp", screenshot(size.width(), size.height())));
+    openBitmap(w, *m_dialogs,
+               saveBitmap(*m_dir, "big.bmp", screenshot(size.width(), size.height())));
     QCOMPARE(m_messages->messages, QStringList{"Bitmap exceeds 720x576 pixel."});
     QCOMPARE(m_messages->titles, QStringList{"Quarvel"});
     QCOMPARE(w.state().SourceFileName, first);
@@ -187,8 +188,7 @@ void OpenBitmapTest::sameSizeKeepsTheValuesOtherSizeResets() {
     QVERIFY(control<QPushButton>(w, "cmdPreview")->isEnabled());
     // The new picture without a crop frame.
     QCOMPARE(control<PictureBox>(w, "picDraw")->canvas().pixelColor(7, 300), QColor(0, 0, 0));
-    QCOMPARE(control<PictureBox>(w, "picDraw")->canvas().pixelColor(300, 300),
-             QColor(200, 50, 50));
+    QCOMPARE(control<PictureBox>(w, "picDraw")->canvas().pixelColor(300, 300), QColor(200, 50, 50));
 
     openBitmap(w, *m_dialogs, saveBitmap(*m_dir, "three.bmp", screenshot(704, 576)));
     QCOMPARE(w.state().CropRight, -1);

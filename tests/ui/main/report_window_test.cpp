@@ -147,7 +147,8 @@ void ReportWindowTest::failedSavesLoseNothing() {
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("previous report\r\n");
     }
-    QFile::setPermissions(m_dir->filePath("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(m_dir->filePath("locked"),
+                          QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     QFile::setPermissions(lockedReport, QFileDevice::ReadOwner);
     if (where.startsWith("locked") && geteuid() == 0)
         QSKIP("permissions do not bind the superuser");
@@ -160,9 +161,14 @@ void ReportWindowTest::failedSavesLoseNothing() {
     QVERIFY2(m_messages->messages[0].contains(target), qPrintable(m_messages->messages[0]));
     QVERIFY(QFileInfo(m_dir->filePath("folder")).isDir());
     QCOMPARE(readAll(lockedReport), "previous report\r\n");
+    // No temporary file is left behind anywhere.
     QCOMPARE(QDir(m_dir->filePath("locked")).entryList(QDir::Files | QDir::Hidden),
              QStringList{"report.txt"});
-    QFile::setPermissions(m_dir->filePath("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QFileInfo(m_source).fileName()});
+    QVERIFY(QDir(m_dir->filePath("folder")).isEmpty());
+    QFile::setPermissions(m_dir->filePath("locked"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 void ReportWindowTest::writeErrorMidFile() {

@@ -112,7 +112,9 @@ void SourceBitmapTest::outcomes_data() {
         << rle8(QByteArray("\x04\x01\x00\x00\x04\x01\x00\x00\x04\x01\x00\x01", 12))
         << Outcome::Invalid;
     QTest::newRow("RLE8 without end") << rle8(stream.left(10)) << Outcome::Invalid;
-    QTest::newRow("RLE4 overrun") << bitmap(4, 2, 4, 2, QByteArray("\x00\x09\x11\x11\x11\x11\x10\x00\x00\x01", 10))
+    QTest::newRow("RLE4 overrun") << bitmap(
+                                         4, 2, 4, 2,
+                                         QByteArray("\x00\x09\x11\x11\x11\x11\x10\x00\x00\x01", 10))
                                   << Outcome::Invalid;
     QTest::newRow("RLE8 with 24 bits") << withField16(rle8(stream), 28, 24) << Outcome::Invalid;
 

@@ -88,12 +88,12 @@ void StartupTest::layoutFollowsThePixelPlan() {
         const char* name;
         QRect place;
     } places[] = {
-        {"picVARN", {8, 8, 721, 577}},        {"picDraw", {8, 8, 720, 576}},
-        {"cmdOpenBMP", {8, 592, 97, 25}},     {"cmdQuit", {632, 592, 97, 25}},
-        {"fraCropResize", {736, 8, 209, 289}}, {"fraBitrate", {736, 312, 209, 305}},
-        {"txtPixelCount", {16, 48, 89, 21}},  {"txtY2", {160, 128, 33, 21}},
+        {"picVARN", {8, 8, 721, 577}},           {"picDraw", {8, 8, 720, 576}},
+        {"cmdOpenBMP", {8, 592, 97, 25}},        {"cmdQuit", {632, 592, 97, 25}},
+        {"fraCropResize", {736, 8, 209, 289}},   {"fraBitrate", {736, 312, 209, 305}},
+        {"txtPixelCount", {16, 48, 89, 21}},     {"txtY2", {160, 128, 33, 21}},
         {"cmbAudioBitrate", {136, 128, 57, 21}}, {"txtSpaceCDCount", {24, 8, 25, 21}},
-        {"lblNeededCDs", {80, 88, 113, 17}},  {"fraCalcDiskspace", {8, 168, 193, 129}},
+        {"lblNeededCDs", {80, 88, 113, 17}},     {"fraCalcDiskspace", {8, 168, 193, 129}},
     };
     for (const auto& p : places)
         QCOMPARE(control<QWidget>(w, p.name)->geometry(), p.place);
@@ -124,8 +124,8 @@ void StartupTest::keyboardOrderAndAccessKeys() {
     frmMain w;
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    const QStringList expected = {"cmdOpenBMP", "cmdReset", "cmdHelp", "cmdQuit",
-                                  "txtPixelCount", "optStretch43"};
+    const QStringList expected = {"cmdOpenBMP", "cmdReset",      "cmdHelp",
+                                  "cmdQuit",    "txtPixelCount", "optStretch43"};
     control<QWidget>(w, "cmdOpenBMP")->setFocus();
     QStringList seen = {QApplication::focusWidget()->objectName()};
     // Preview and Save are disabled and skipped.

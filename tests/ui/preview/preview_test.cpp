@@ -57,13 +57,20 @@ void PreviewTest::sizeRule_data() {
     QTest::addColumn<QString>("width");
     QTest::addColumn<QString>("height");
     QTest::addColumn<QSize>("expected");
-    QTest::newRow("640 x 352") << "640" << "352" << QSize(640, 352);
-    QTest::newRow("512 x 384") << "512" << "384" << QSize(512, 384);
-    QTest::newRow("4096 x 4096") << "4096" << "4096" << QSize(4096, 4096);
-    QTest::newRow("too large an area") << "4112" << "4096" << QSize();
-    QTest::newRow("beyond 16 bits") << "32768" << "16" << QSize();
-    QTest::newRow("zero width") << "0" << "16" << QSize();
-    QTest::newRow("error text") << "ERROR" << "ERROR" << QSize();
+    QTest::newRow("640 x 352") << "640"
+                               << "352" << QSize(640, 352);
+    QTest::newRow("512 x 384") << "512"
+                               << "384" << QSize(512, 384);
+    QTest::newRow("4096 x 4096") << "4096"
+                                 << "4096" << QSize(4096, 4096);
+    QTest::newRow("too large an area") << "4112"
+                                       << "4096" << QSize();
+    QTest::newRow("beyond 16 bits") << "32768"
+                                    << "16" << QSize();
+    QTest::newRow("zero width") << "0"
+                                << "16" << QSize();
+    QTest::newRow("error text") << "ERROR"
+                                << "ERROR" << QSize();
 }
 
 void PreviewTest::sizeRule() {
@@ -72,6 +79,14 @@ void PreviewTest::sizeRule() {
     QFETCH(QSize, expected);
     const auto size = PreviewSize({width, height, QRect(0, 0, 10, 10)});
     QCOMPARE(size.value_or(QSize()), expected);
+    if (size && size->width() <= 1024) {
+        // The window's inside is exactly the picture.
+        frmPreview preview(nullptr);
+        preview.paintPreview(QImage(20, 20, QImage::Format_RGB32), QRect(0, 0, 10, 10), *size);
+        preview.show();
+        QCOMPARE(preview.size(), expected);
+        QCOMPARE(preview.findChild<QWidget*>("picPreview")->geometry(), QRect({0, 0}, expected));
+    }
 }
 
 void PreviewTest::stretchedQuadrantsAndCloseOnClick() {

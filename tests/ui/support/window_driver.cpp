@@ -23,7 +23,9 @@ MessageCatcher::MessageCatcher() {
     });
 }
 
-MessageCatcher::~MessageCatcher() { MessageBox::setInterceptor({}); }
+MessageCatcher::~MessageCatcher() {
+    MessageBox::setInterceptor({});
+}
 
 QImage screenshot(int width, int height, QColor middle) {
     QImage picture(width, height, QImage::Format_RGB32);
