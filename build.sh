@@ -44,6 +44,15 @@ test)
     install_missing "${packages[@]}"
     configure_and_build build
     ctest --test-dir build --output-on-failure -j 2
+    # The same suite again under AddressSanitizer and UndefinedBehaviorSanitizer; any report
+    # fails the run.
+    sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+    configure_and_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize"
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+        LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp" \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        ctest --test-dir build-asan --output-on-failure -j 2
     ;;
 *)
     echo "usage: $0 run|test" >&2

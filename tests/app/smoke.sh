@@ -8,7 +8,7 @@ pid=$!
 trap 'kill $pid 2>/dev/null' EXIT
 
 window=""
-for _ in $(seq 100); do
+for _ in $(seq 300); do
     window=$(xdotool search --name '^Quarvel 1\.0$' 2>/dev/null | head -n 1)
     [ -n "$window" ] && break
     sleep 0.1
@@ -20,7 +20,7 @@ size=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print
 
 xdotool windowfocus --sync "$window"
 xdotool key --clearmodifiers alt+q
-for _ in $(seq 50); do
+for _ in $(seq 200); do
     if ! kill -0 $pid 2>/dev/null; then
         wait $pid
         status=$?

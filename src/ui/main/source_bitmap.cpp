@@ -7,6 +7,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -29,23 +30,33 @@ struct BmpHeader {
 
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3;
 
-std::uint32_t u32(const QByteArray& b, int at) {
-    return qFromLittleEndian<quint32>(b.constData() + at);
+// The first bytes of the file, zero beyond its end.
+struct Head {
+    std::array<unsigned char, 14 + 124 + 12> bytes{};
+    int size = 0;
+    explicit Head(const QByteArray& data) {
+        size = static_cast<int>(std::min<qsizetype>(data.size(), bytes.size()));
+        std::copy_n(data.constData(), size, bytes.begin());
+    }
+};
+
+std::uint32_t u32(const Head& h, int at) {
+    return qFromLittleEndian<quint32>(h.bytes.data() + at);
 }
-std::uint16_t u16(const QByteArray& b, int at) {
-    return qFromLittleEndian<quint16>(b.constData() + at);
+std::uint16_t u16(const Head& h, int at) {
+    return qFromLittleEndian<quint16>(h.bytes.data() + at);
 }
 
 // Reads the fields that decide whether the bitmap is complete; nothing when the header itself
 // is broken.
-std::optional<BmpHeader> readBmpHeader(const QByteArray& head, qint64 fileSize) {
-    if (head.size() < 18)
+std::optional<BmpHeader> readBmpHeader(const Head& head, qint64 fileSize) {
+    if (head.size < 18)
         return std::nullopt;
     BmpHeader h;
     h.pixelOffset = u32(head, 10);
     const std::uint32_t infoSize = u32(head, 14);
     if (infoSize == 12) {
-        if (head.size() < 26)
+        if (head.size < 26)
             return std::nullopt;
         h.width = u16(head, 18);
         h.height = static_cast<std::int16_t>(u16(head, 20));
@@ -54,7 +65,7 @@ std::optional<BmpHeader> readBmpHeader(const QByteArray& head, qint64 fileSize) 
         h.headerEnd = 26;
     } else if (infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize == 64 ||
                infoSize == 108 || infoSize == 124) {
-        if (head.size() < 14 + static_cast<int>(infoSize))
+        if (head.size < 14 + static_cast<int>(infoSize))
             return std::nullopt;
         h.width = static_cast<std::int32_t>(u32(head, 18));
         h.height = static_cast<std::int32_t>(u32(head, 22));
@@ -67,7 +78,7 @@ std::optional<BmpHeader> readBmpHeader(const QByteArray& head, qint64 fileSize) 
             // The masks follow a plain info header, or are its last fields in longer ones.
             if (infoSize == 40)
                 h.headerEnd += 12;
-            if (head.size() < 54 + 12)
+            if (head.size < 54 + 12)
                 return std::nullopt;
             for (int i = 0; i < 3; ++i)
                 h.masks[i] = u32(head, 54 + 4 * i);
@@ -135,8 +146,7 @@ bool rleComplete(const QByteArray& data, std::int64_t width, std::int64_t height
 }
 
 Outcome checkBitmap(QIODevice& device, qint64 fileSize) {
-    const QByteArray head = device.peek(14 + 124 + 12);
-    const auto header = readBmpHeader(head, fileSize);
+    const auto header = readBmpHeader(Head(device.peek(14 + 124 + 12)), fileSize);
     if (!header || header->width <= 0 || header->height == 0 ||
         header->height == std::numeric_limits<std::int32_t>::min())
         return Outcome::Invalid;
