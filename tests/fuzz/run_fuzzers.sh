@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang (coverage, AddressSanitizer, UndefinedBehaviorSanitizer)
+# and runs each for the given number of seconds, the two side by side.
+#   tests/fuzz/run_fuzzers.sh [seconds]
+# Crashes land in build-fuzz/artifacts/; turn each into a file of the picture corpus (named by
+# its right outcome) or a case of the number tests, so that the normal tests replay it.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+seconds=${1:-600}
+command -v clang++ >/dev/null || { echo "clang++ is needed for fuzzing"; exit 2; }
+
+flags="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all -fno-omit-frame-pointer"
+[ -f build-fuzz/build.ninja ] || cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_COMPILER=clang++ -DQUARVEL_FUZZ=ON -DQUARVEL_BUILD_TESTS=OFF \
+    -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+cmake --build build-fuzz --target fuzz_source_bitmap fuzz_typed_number
+
+mkdir -p build-fuzz/corpus/bitmap build-fuzz/corpus/number build-fuzz/artifacts
+cp -n tests/ui/main/bitmap_corpus/* build-fuzz/corpus/bitmap/ 2>/dev/null || true
+printf '.200000' >build-fuzz/corpus/number/plain
+printf ', -12,5 ' >build-fuzz/corpus/number/fraction
+
+export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp"
+run() {
+    local target=$1 corpus=$2
+    shift 2
+    ./build-fuzz/tests/fuzz/"$target" "build-fuzz/corpus/$corpus" \
+        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -malloc_limit_mb=256 \
+        -artifact_prefix=build-fuzz/artifacts/"$target"- -print_final_stats=1 "$@" \
+        >"build-fuzz/$target.log" 2>&1
+}
+run fuzz_source_bitmap bitmap -max_len=65536 &
+run fuzz_typed_number number -max_len=256 &
+status=0
+wait %1 || status=1
+wait %2 || status=1
+grep -h -E 'stat::number_of_executed_units|stat::peak_rss_mb|Done [0-9]+ runs' build-fuzz/*.log || true
+exit $status
