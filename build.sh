@@ -10,6 +10,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libgtest-dev
     fonts-liberation2 fonts-dejavu-core
     xvfb xauth x11-utils xdotool
+    desktop-file-utils appstream
 )
 
 install_missing() {

@@ -7,7 +7,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quarvel"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quarvel/quarvel-16.png")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quarvel/icons/quarvel-16.png")));
 
     frmMain window;
     window.show();
