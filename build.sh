@@ -2,6 +2,7 @@
 # Sets up a Debian machine for Quarvel, builds it incrementally, then runs it or its tests.
 #   ./build.sh run    build and start the program
 #   ./build.sh test   build and run every test
+#   ./build.sh bench  build in Release and print the benchmark figures
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -11,6 +12,7 @@ packages=(
     fonts-liberation2 fonts-dejavu-core
     xvfb xauth x11-utils xdotool
     desktop-file-utils appstream
+    dbus-daemon at-spi2-core python3 python3-pyatspi
 )
 
 install_missing() {
@@ -55,8 +57,16 @@ test)
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         ctest --test-dir build-asan --output-on-failure -j 2
     ;;
+bench)
+    install_missing "${packages[@]}" libbenchmark-dev libx11-dev python3
+    configure_and_build build-bench -DCMAKE_BUILD_TYPE=Release -DQUARVEL_BENCH=ON \
+        -DQUARVEL_BUILD_TESTS=OFF
+    QT_QPA_PLATFORM=offscreen build-bench/bench/quarvel_bench --benchmark_repetitions=5 \
+        --benchmark_report_aggregates_only=true
+    xvfb-run -a -s "-screen 0 1280x1024x24" bench/run_startup.sh build-bench 15
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|bench" >&2
     exit 2
     ;;
 esac

@@ -1,52 +1,57 @@
 #include "picture_box.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    rebuildCanvas();
 }
 
 void PictureBox::setBackground(const QColor& colour) {
     m_background = colour;
-    rebuildCanvas();
+    m_canvas = QImage();
+    update();
 }
 
 void PictureBox::resizeBox(QSize size) {
     resize(size);
-    if (m_canvas.size() != this->size())
-        rebuildCanvas();
+    if (!m_canvas.isNull() && m_canvas.size() != this->size())
+        m_canvas = QImage();
 }
 
 void PictureBox::setPicture(const QImage& picture) {
-    m_picture = picture.convertToFormat(QImage::Format_RGB32);
+    m_picture = picture;
     m_picture.setDevicePixelRatio(1);
     if (m_autoSize && !m_picture.isNull())
         resize(m_picture.size());
-    rebuildCanvas();
-}
-
-void PictureBox::rebuildCanvas() {
-    const QSize size = this->size().expandedTo(QSize(1, 1));
-    m_canvas = QImage(size, QImage::Format_RGB32);
-    m_canvas.fill(m_background);
-    if (!m_picture.isNull()) {
-        QPainter painter(&m_canvas);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(0, 0, m_picture);
-    }
+    m_canvas = QImage();
     update();
 }
 
-void PictureBox::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_canvas);
+// Made only when something is drawn, so that boxes that just show a picture hold one copy.
+QImage& PictureBox::canvas() {
+    if (m_canvas.isNull() || m_canvas.size() != size().expandedTo(QSize(1, 1))) {
+        m_canvas = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+        m_canvas.fill(m_background);
+        if (!m_picture.isNull()) {
+            QPainter painter(&m_canvas);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(0, 0, m_picture);
+        }
+    }
+    return m_canvas;
 }
 
-void PictureBox::resizeEvent(QResizeEvent*) {
-    if (m_canvas.size() != size())
-        rebuildCanvas();
+void PictureBox::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    if (!m_canvas.isNull()) {
+        painter.drawImage(0, 0, m_canvas);
+        return;
+    }
+    painter.fillRect(event->rect(), m_background);
+    if (!m_picture.isNull())
+        painter.drawImage(0, 0, m_picture);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

@@ -20,14 +20,14 @@ public:
     const QImage& picture() const { return m_picture; }
     bool hasPicture() const { return !m_picture.isNull(); }
 
-    // Sets the box's size and gives it a fresh canvas at once, also while it is hidden.
+    // Sets the box's size at once, also while it is hidden; drawings are dropped.
     void resizeBox(QSize size);
 
     // Box takes the picture's size whenever a picture is set.
     void setAutoSize(bool on) { m_autoSize = on; }
 
-    QImage& canvas() { return m_canvas; }
-    const QImage& canvas() const { return m_canvas; }
+    // The box's image as shown, for drawing on; it keeps what is drawn until the next picture.
+    QImage& canvas();
 
 signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
@@ -35,13 +35,10 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void rebuildCanvas();
-
     QColor m_background{Qt::black};
     QImage m_picture;
     QImage m_canvas;

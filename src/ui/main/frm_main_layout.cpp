@@ -73,10 +73,11 @@ QLineEdit* makeOutput(QWidget* parent, const char* name, const QRect& place,
     return edit;
 }
 
+// An output label's accessible name is its caption, the value; the description says what it is.
 QLabel* makeOutputLabel(QWidget* parent, const char* name, const QString& caption, int x, int y,
-                        const QString& accessibleName, const QColor& colour, QSize fixed = {}) {
+                        const QString& description, const QColor& colour, QSize fixed = {}) {
     QLabel* label = makeLabel(parent, name, caption, x, y, {}, fixed);
-    label->setAccessibleName(accessibleName);
+    label->setAccessibleDescription(description);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
@@ -174,7 +175,7 @@ void frmMain::createControls() {
     picVARN->setObjectName(QStringLiteral("picVARN"));
     picVARN->setGeometry(8, 8, 721, 577);
     picVARN->setBackground(Qt::black);
-    picVARN->setPicture(QImage(QStringLiteral(":/quarvel/title.gif")));
+    picVARN->setPicture(QImage(QStringLiteral(":/quarvel/title.gif"), "GIF"));
     picVARN->setCursor(Qt::CrossCursor);
     picVARN->setAccessibleName(QStringLiteral("Title picture"));
 

@@ -177,7 +177,7 @@ void CropWindowTest::clicksPlaceEdges() {
 
 void CropWindowTest::framesOnBlackAndWhite() {
     frmMain& w = *m_window;
-    const auto* picture = control<PictureBox>(w, "picDraw");
+    auto* picture = control<PictureBox>(w, "picDraw");
     const QColor white(255, 255, 255), grey(160, 160, 160), black(0, 0, 0);
 
     QImage dark(720, 576, QImage::Format_RGB32);
