@@ -35,9 +35,9 @@ int main(int argc, char** argv) {
         XEvent event;
         XNextEvent(display, &event);
         if (event.type == MapNotify && !event.xmap.override_redirect) {
-            mapMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                              start)
-                        .count();
+            mapMs =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count();
             break;
         }
     }

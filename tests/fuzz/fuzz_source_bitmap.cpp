@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool accepted = result.outcome == SourceBitmapOutcome::Accepted;
     if (accepted == result.picture.isNull())
         std::abort();
-    if (accepted && (result.picture.width() > kMaxSourceWidth ||
-                     result.picture.height() > kMaxSourceHeight))
+    if (accepted &&
+        (result.picture.width() > kMaxSourceWidth || result.picture.height() > kMaxSourceHeight))
         std::abort();
     return 0;
 }

@@ -17,8 +17,10 @@ public:
 
     // Replaces the picture; drawings on the previous one are gone.
     void setPicture(const QImage& picture);
-    const QImage& picture() const { return m_picture; }
-    bool hasPicture() const { return !m_picture.isNull(); }
+    // A picture file read when the box is first painted or asked for its picture, so that
+    // decoding it does not delay the window's appearance.
+    void setPictureFile(const QString& path, const char* format);
+    const QImage& picture() const;
 
     // Sets the box's size at once, also while it is hidden; drawings are dropped.
     void resizeBox(QSize size);
@@ -40,7 +42,9 @@ protected:
 
 private:
     QColor m_background{Qt::black};
-    QImage m_picture;
+    mutable QImage m_picture;
+    mutable QString m_pictureFile;
+    const char* m_pictureFormat = nullptr;
     QImage m_canvas;
     bool m_autoSize = false;
 };

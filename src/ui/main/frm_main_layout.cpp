@@ -175,7 +175,7 @@ void frmMain::createControls() {
     picVARN->setObjectName(QStringLiteral("picVARN"));
     picVARN->setGeometry(8, 8, 721, 577);
     picVARN->setBackground(Qt::black);
-    picVARN->setPicture(QImage(QStringLiteral(":/quarvel/title.gif"), "GIF"));
+    picVARN->setPictureFile(QStringLiteral(":/quarvel/title.gif"), "GIF");
     picVARN->setCursor(Qt::CrossCursor);
     picVARN->setAccessibleName(QStringLiteral("Title picture"));
 

@@ -25,10 +25,10 @@ void SourceBitmapTest::corpus_data() {
 void SourceBitmapTest::corpus() {
     QFETCH(QString, path);
     const QString name = QFileInfo(path).fileName();
-    const SourceBitmapOutcome expected =
-        name.startsWith("accepted")   ? SourceBitmapOutcome::Accepted
-        : name.startsWith("toolarge") ? SourceBitmapOutcome::TooLarge
-                                      : SourceBitmapOutcome::Invalid;
+    const SourceBitmapOutcome expected = name.startsWith("accepted") ? SourceBitmapOutcome::Accepted
+                                         : name.startsWith("toolarge")
+                                             ? SourceBitmapOutcome::TooLarge
+                                             : SourceBitmapOutcome::Invalid;
     const SourceBitmap result = LoadSourceBitmap(path);
     QCOMPARE(int(result.outcome), int(expected));
     QCOMPARE(result.picture.isNull(), expected != SourceBitmapOutcome::Accepted);
