@@ -52,7 +52,7 @@ test)
     sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
     configure_and_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize"
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
         LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp" \
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         ctest --test-dir build-asan --output-on-failure -j 2

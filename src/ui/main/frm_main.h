@@ -78,6 +78,8 @@ private:
     void cmbAudioCount_KeyPress();
     void cmbSpaceCD_KeyPress();
 
+    // A bitmap, four placed edges and a positive target: what the resize, the preview and the
+    // report need.
     bool cropReady() const;
 
     MainWindowState m_state;

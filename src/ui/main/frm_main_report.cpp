@@ -13,8 +13,7 @@
 #include <QRadioButton>
 
 void frmMain::cmdPreview_Click() {
-    if (m_state.TargetPixelCount <= 0 || m_state.CropLeft < 0 || m_state.CropRight < 0 ||
-        m_state.CropTop < 0 || m_state.CropBottom < 0 || !m_state.BitmapLoaded)
+    if (!cropReady())
         return;
     const PreviewRequest request{
         txtNewWidth->text(),
@@ -32,8 +31,7 @@ void frmMain::cmdPreview_Click() {
 }
 
 void frmMain::cmdSaveInfo_Click() {
-    if (m_state.TargetPixelCount <= 0 || m_state.CropLeft < 0 || m_state.CropRight < 0 ||
-        m_state.CropTop < 0 || m_state.CropBottom < 0 || !m_state.BitmapLoaded)
+    if (!cropReady())
         return;
     CommonDialog1->DialogTitle = QStringLiteral("Save Information");
     CommonDialog1->Filter = QStringLiteral("Textdateien (*.txt)|*.txt");

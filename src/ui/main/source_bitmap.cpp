@@ -175,7 +175,7 @@ Outcome checkBitmap(QIODevice& device, qint64 fileSize) {
         const bool fourBit = header->compression == kRle4;
         if (bits != (fourBit ? 4 : 8) || header->height < 0)
             return Outcome::Invalid;
-        // No complete stream of a picture this size is longer than this.
+        // A stream longer than any plain encoding of a picture this size is not read to its end.
         const qint64 longest = 4 * (width + 4) * height + 1024;
         const QByteArray all = device.peek(std::min(fileSize, header->pixelOffset + longest));
         return rleComplete(all.mid(header->pixelOffset), width, height, fourBit) ? Outcome::Accepted
