@@ -10,10 +10,8 @@
 class PreviewTest : public QObject {
     Q_OBJECT
 private slots:
-    void sizeRule_data();
     void sizeRule();
     void stretchedQuadrantsAndCloseOnClick();
-    void twoPreviewsAreIndependent();
     void guardOpensNothing();
 };
 
@@ -23,119 +21,82 @@ struct Seen {
     QSize client;
     QImage picture;
     QString title;
-    bool modal = false;
 };
 
 // Looks at the modal preview once it is up, then clicks its picture.
-void inspectPreviewThenClick(Seen* seen) {
-    QTimer::singleShot(0, [seen] {
+Seen previewOnce(Session& s) {
+    Seen seen;
+    QTimer::singleShot(0, [&seen] {
         auto* preview = qobject_cast<frmPreview*>(QApplication::activeModalWidget());
         if (!preview)
             return;
         auto* picture = preview->findChild<PictureBox*>("picPreview");
-        seen->client = preview->size();
-        seen->picture = picture->canvas();
-        seen->title = preview->windowTitle();
-        seen->modal = preview->isModal();
+        seen = {preview->size(), picture->canvas(), preview->windowTitle()};
         QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(5, 5));
     });
-}
-
-QImage quadrants(int width, int height) {
-    QImage picture(width, height, QImage::Format_RGB32);
-    QPainter painter(&picture);
-    painter.fillRect(0, 0, width / 2, height / 2, Qt::red);
-    painter.fillRect(width / 2, 0, width - width / 2, height / 2, Qt::green);
-    painter.fillRect(0, height / 2, width / 2, height - height / 2, Qt::blue);
-    painter.fillRect(width / 2, height / 2, width - width / 2, height - height / 2, Qt::yellow);
-    return picture;
+    s.control<QPushButton>("cmdPreview")->click();
+    // The click returned: the preview was closed by the click on its picture and discarded.
+    if (QApplication::activeModalWidget() || s.window.findChild<frmPreview*>())
+        qFatal("the preview stayed");
+    return seen;
 }
 
 } // namespace
 
-void PreviewTest::sizeRule_data() {
-    QTest::addColumn<QString>("width");
-    QTest::addColumn<QString>("height");
-    QTest::addColumn<QSize>("expected");
-    QTest::newRow("640 x 352") << "640"
-                               << "352" << QSize(640, 352);
-    QTest::newRow("512 x 384") << "512"
-                               << "384" << QSize(512, 384);
-    QTest::newRow("4096 x 4096") << "4096"
-                                 << "4096" << QSize(4096, 4096);
-    QTest::newRow("too large an area") << "4112"
-                                       << "4096" << QSize();
-    QTest::newRow("beyond 16 bits") << "32768"
-                                    << "16" << QSize();
-    QTest::newRow("zero width") << "0"
-                                << "16" << QSize();
-    QTest::newRow("error text") << "ERROR"
-                                << "ERROR" << QSize();
-}
-
 void PreviewTest::sizeRule() {
-    QFETCH(QString, width);
-    QFETCH(QString, height);
-    QFETCH(QSize, expected);
-    const auto size = PreviewSize({width, height, QRect(0, 0, 10, 10)});
-    QCOMPARE(size.value_or(QSize()), expected);
-    if (size && size->width() <= 1024) {
-        // The window's inside is exactly the picture.
-        frmPreview preview(nullptr);
-        preview.paintPreview(QImage(20, 20, QImage::Format_RGB32), QRect(0, 0, 10, 10), *size);
-        preview.show();
-        QCOMPARE(preview.size(), expected);
-        QCOMPARE(preview.findChild<QWidget*>("picPreview")->geometry(), QRect({0, 0}, expected));
+    const struct {
+        const char *width, *height;
+        QSize expected;
+    } cases[] = {{"640", "352", {640, 352}},
+                 {"512", "384", {512, 384}},
+                 {"4096", "4096", {4096, 4096}},
+                 {"4112", "4096", {}}, // area too large
+                 {"32768", "16", {}},
+                 {"0", "16", {}},
+                 {"ERROR", "ERROR", {}}};
+    for (const auto& c : cases) {
+        const auto size = PreviewSize({c.width, c.height, QRect(0, 0, 10, 10)});
+        QCOMPARE(size.value_or(QSize()), c.expected);
+        if (size && size->width() <= 1024) { // the window's inside is exactly the picture
+            frmPreview preview(nullptr);
+            preview.paintPreview(QImage(20, 20, QImage::Format_RGB32), QRect(0, 0, 10, 10), *size);
+            preview.show();
+            QCOMPARE(preview.size(), c.expected);
+        }
     }
 }
 
 void PreviewTest::stretchedQuadrantsAndCloseOnClick() {
-    QTemporaryDir dir;
-    frmMain w;
-    w.show();
-    DialogAnswers dialogs(w);
-    openBitmap(w, dialogs, saveBitmap(dir, "q.bmp", quadrants(720, 576)));
-    clickPicture(w, {7, 71});
-    clickPicture(w, {712, 504});
+    Session s;
+    s.window.show();
+    QImage quadrants(720, 576, QImage::Format_RGB32);
+    {
+        QPainter painter(&quadrants);
+        painter.fillRect(0, 0, 360, 288, Qt::red);
+        painter.fillRect(360, 0, 360, 288, Qt::green);
+        painter.fillRect(0, 288, 360, 288, Qt::blue);
+        painter.fillRect(360, 288, 360, 288, Qt::yellow);
+    }
+    s.open("q.bmp", quadrants);
+    s.crop();
 
-    Seen seen;
-    inspectPreviewThenClick(&seen);
-    control<QPushButton>(w, "cmdPreview")->click();
-    // The click returned: the preview was closed by the click on its picture.
-    QVERIFY(!QApplication::activeModalWidget());
-    QVERIFY(!w.findChild<frmPreview*>());
-    QCOMPARE(seen.title, "Quarvel - Preview (click picture to close window)");
-    QVERIFY(seen.modal);
-    QCOMPARE(seen.client, QSize(576, 336));
-    QCOMPARE(seen.picture.size(), QSize(576, 336));
-    // The rectangle 12..707 x 71..504 stretched to the whole area: colours keep their corners.
-    QCOMPARE(seen.picture.pixelColor(5, 5), QColor(Qt::red));
-    QCOMPARE(seen.picture.pixelColor(570, 5), QColor(Qt::green));
-    QCOMPARE(seen.picture.pixelColor(5, 330), QColor(Qt::blue));
-    QCOMPARE(seen.picture.pixelColor(570, 330), QColor(Qt::yellow));
-    // The boundary lies at the middle of the rectangle, not of the picture.
-    QCOMPARE(seen.picture.pixelColor(576 * (360 - 12) / 695 - 3, 100), QColor(Qt::red));
-    QCOMPARE(seen.picture.pixelColor(576 * (360 - 12) / 695 + 3, 100), QColor(Qt::green));
-}
+    const Seen first = previewOnce(s);
+    QCOMPARE(first.title, "Quarvel - Preview (click picture to close window)");
+    QCOMPARE(first.client, QSize(576, 336));
+    QCOMPARE(first.picture.size(), QSize(576, 336));
+    // The rectangle 12..707 x 71..504 stretched to the whole area: colours keep their corners,
+    // and the boundary lies at the middle of the rectangle, not of the picture.
+    QCOMPARE(first.picture.pixelColor(5, 5), QColor(Qt::red));
+    QCOMPARE(first.picture.pixelColor(570, 330), QColor(Qt::yellow));
+    QCOMPARE(first.picture.pixelColor(5, 330), QColor(Qt::blue));
+    QCOMPARE(first.picture.pixelColor(576 * (360 - 12) / 695 - 3, 100), QColor(Qt::red));
+    QCOMPARE(first.picture.pixelColor(576 * (360 - 12) / 695 + 3, 100), QColor(Qt::green));
 
-void PreviewTest::twoPreviewsAreIndependent() {
-    QTemporaryDir dir;
-    frmMain w;
-    DialogAnswers dialogs(w);
-    openBitmap(w, dialogs, saveBitmap(dir, "q.bmp", quadrants(720, 576)));
-    clickPicture(w, {7, 71});
-    clickPicture(w, {712, 504});
-
-    Seen first, second;
-    inspectPreviewThenClick(&first);
-    control<QPushButton>(w, "cmdPreview")->click();
-    // Another region, ending just past the middle: nothing of the first preview remains.
-    clickPicture(w, {400, 300});
-    inspectPreviewThenClick(&second);
-    control<QPushButton>(w, "cmdPreview")->click();
+    // A second preview of another region is a window of its own.
+    clickPicture(s.window, {400, 300});
+    const Seen second = previewOnce(s);
     QVERIFY(second.client != first.client);
     QCOMPARE(second.picture.size(), second.client);
-    QCOMPARE(second.picture.pixelColor(2, 2), QColor(Qt::red));
     QCOMPARE(second.picture.pixelColor(second.client.width() - 2, second.client.height() - 2),
              QColor(Qt::yellow));
 }

@@ -54,3 +54,24 @@ void openBitmap(frmMain& window, DialogAnswers& dialogs, const QString& path);
 void clickPicture(frmMain& window, QPoint position, Qt::MouseButton button = Qt::LeftButton);
 
 QString text(const QWidget& window, const char* name); // a text box's text or label's caption
+
+// A main window whose dialogs are answered and whose messages are caught, with a scratch folder.
+struct Session {
+    QTemporaryDir dir;
+    frmMain window;
+    DialogAnswers dialogs{window};
+    MessageCatcher messages;
+
+    QString open(const QString& name, const QImage& picture) {
+        const QString path = saveBitmap(dir, name, picture);
+        openBitmap(window, dialogs, path);
+        return path;
+    }
+    // Two clicks that place all four edges; by default those of the worked example.
+    void crop(QPoint topLeft = {7, 71}, QPoint bottomRight = {712, 504}) {
+        clickPicture(window, topLeft);
+        clickPicture(window, bottomRight);
+    }
+    QString text(const char* name) const { return ::text(window, name); }
+    template <typename T> T* control(const char* name) const { return ::control<T>(window, name); }
+};

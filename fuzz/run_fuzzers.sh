@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (coverage, AddressSanitizer, UndefinedBehaviorSanitizer)
 # and runs each for the given number of seconds, the two side by side.
-#   tests/fuzz/run_fuzzers.sh [seconds]
+#   fuzz/run_fuzzers.sh [seconds]
 # Crashes land in build-fuzz/artifacts/; turn each into a file of the picture corpus (named by
 # its right outcome) or a case of the number tests, so that the normal tests replay it.
 set -euo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/.."
 seconds=${1:-600}
 command -v clang++ >/dev/null || { echo "clang++ is needed for fuzzing"; exit 2; }
 
@@ -24,7 +24,7 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp"
 run() {
     local target=$1 corpus=$2
     shift 2
-    ./build-fuzz/tests/fuzz/"$target" "build-fuzz/corpus/$corpus" \
+    ./build-fuzz/fuzz/"$target" "build-fuzz/corpus/$corpus" \
         -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -malloc_limit_mb=256 \
         -artifact_prefix=build-fuzz/artifacts/"$target"- -print_final_stats=1 "$@" \
         >"build-fuzz/$target.log" 2>&1
