@@ -269,14 +269,17 @@ void frmMain::createBitratePanel() {
               QStringLiteral("video length in minutes"));
     txtVideoLength = makeInput(panel, "txtVideoLength", {136, 72, 57, 21},
                                QStringLiteral("Video length [min.]"));
-    makeLabel(panel, "Label6", QStringLiteral("Audio stream count"), 16, 107,
-              QStringLiteral("number of audio streams"));
+    QLabel* countLabel = makeLabel(panel, "Label6", QStringLiteral("Audio stream count"), 16, 107,
+                                   QStringLiteral("number of audio streams"));
     cmbAudioCount =
         makeList(panel, "cmbAudioCount", {136, 104, 57, 21}, QStringLiteral("Audio stream count"));
-    makeLabel(panel, "Label7", QStringLiteral("Audio bitrate [kbps]"), 16, 131,
-              QStringLiteral("bitrate per audio stream in kbit/s"));
+    QLabel* bitrateLabel = makeLabel(panel, "Label7", QStringLiteral("Audio bitrate [kbps]"), 16,
+                                     131, QStringLiteral("bitrate per audio stream in kbit/s"));
     cmbAudioBitrate = makeList(panel, "cmbAudioBitrate", {136, 128, 57, 21},
                                QStringLiteral("Audio bitrate [kbps]"));
+    // Screen readers name a list by its entry; the buddy tells them which label belongs to it.
+    countLabel->setBuddy(cmbAudioCount);
+    bitrateLabel->setBuddy(cmbAudioBitrate);
     makeLine(panel, "Line4", 8, 200, 162);
 
     fraCalcBitrate = makeFrame(panel, "fraCalcBitrate", {8, 168, 193, 129});
