@@ -169,6 +169,13 @@ void CropWindowTest::framesOnBlackAndWhite() {
          {QPoint(8, 71), QPoint(300, 300), QPoint(6, 300), QPoint(713, 300)})
         QCOMPARE(frame.pixelColor(untouched), black);
 
+    // On screen, one picture pixel is one logical pixel, whatever the device pixel ratio.
+    const QImage onScreen = picture->grab().toImage();
+    const qreal ratio = onScreen.devicePixelRatio();
+    QCOMPARE(onScreen.size(), QSize(720, 576) * ratio);
+    QCOMPARE(onScreen.pixelColor(QPoint(7, 73) * ratio), white);
+    QCOMPARE(onScreen.pixelColor(QPoint(7, 74) * ratio), black);
+
     // A second calculation starts from the clean picture.
     clickPicture(s.window, {20, 100});
     QCOMPARE(picture->canvas().pixelColor(7, 73), black);
