@@ -38,9 +38,8 @@ BitrateOutput errorDisplay() {
     return {kError, kError, QString()};
 }
 
-} // namespace
-
-std::optional<double> FileSizeMB(const BitrateInput& in) {
+// Size of the file in MB for a video bitrate, before rounding; nothing on overflow.
+std::optional<double> fileSizeMB(const BitrateInput& in) {
     const auto audio = audioTotal(in);
     const auto s = seconds(in.videoLength);
     if (!audio || !s)
@@ -51,6 +50,8 @@ std::optional<double> FileSizeMB(const BitrateInput& in) {
         return std::nullopt;
     return size;
 }
+
+} // namespace
 
 BitrateOutput CalculateBitrateOutputs(const BitrateInput& in, BitrateMode mode) {
     if (mode == BitrateMode::None)
@@ -84,7 +85,7 @@ BitrateOutput CalculateBitrateOutputs(const BitrateInput& in, BitrateMode mode) 
 
     if (in.videoLength < 1)
         return {{}, kError, QString()};
-    const auto size = FileSizeMB(in);
+    const auto size = fileSizeMB(in);
     if (!size)
         return errorDisplay();
     return {{}, FormatWholeNumber(RoundHalfEven(*size)), SuggestSplitting(*size)};

@@ -29,8 +29,5 @@ enum class BitrateMode { None, Bitrate, FileSize };
 // One recalculation of the bitrate calculator. Every failure ends in the error display.
 BitrateOutput CalculateBitrateOutputs(const BitrateInput& in, BitrateMode mode);
 
-// Size of the file in MB for a video bitrate, before rounding; nothing on overflow.
-std::optional<double> FileSizeMB(const BitrateInput& in);
-
 // Which 650 MB or 700 MB CDs hold a file of the given size.
 QString SuggestSplitting(double sizeMB);

@@ -13,7 +13,6 @@ public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     void setBackground(const QColor& colour);
-    QColor background() const { return m_background; }
 
     // Replaces the picture; drawings on the previous one are gone.
     void setPicture(const QImage& picture);
