@@ -51,6 +51,16 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, int
     return label;
 }
 
+// A panel's bold title at its top left; its access key moves the focus to its buddy.
+QLabel* makeTitle(QWidget* parent, const char* name, const QString& caption) {
+    auto* title = new QLabel(caption, parent);
+    title->setObjectName(QLatin1String(name));
+    title->setFont(uiFont(11, true));
+    title->adjustSize();
+    title->resize(title->width(), 13);
+    return title;
+}
+
 QLineEdit* makeInput(QWidget* parent, const char* name, const QRect& place,
                      const QString& accessibleName) {
     auto* edit = new QLineEdit(parent);
@@ -185,11 +195,7 @@ void frmMain::createControls() {
 void frmMain::createCropResizePanel() {
     QWidget* panel = fraCropResize;
     makeShape(panel, "Shape1", {0, 16, 209, 273});
-    Label1 = makeLabel(panel, "Label1", QStringLiteral("&Crop/Resize Calculator"), 0, 0);
-    Label1->setTextFormat(Qt::AutoText);
-    Label1->setFont(uiFont(11, true));
-    Label1->adjustSize();
-    Label1->resize(Label1->width(), 13);
+    Label1 = makeTitle(panel, "Label1", QStringLiteral("&Crop/Resize Calculator"));
 
     makeLabel(panel, "lblPixelCount", QStringLiteral("Target pixel count"), 16, 32,
               QStringLiteral("target pixel count of the Mpeg4 video"));
@@ -248,11 +254,7 @@ void frmMain::createCropResizePanel() {
 void frmMain::createBitratePanel() {
     QWidget* panel = fraBitrate;
     makeShape(panel, "Shape2", {0, 16, 209, 289});
-    Label2 = makeLabel(panel, "Label2", QStringLiteral("&Bitrate Calculator"), 0, 0);
-    Label2->setTextFormat(Qt::AutoText);
-    Label2->setFont(uiFont(11, true));
-    Label2->adjustSize();
-    Label2->resize(Label2->width(), 13);
+    Label2 = makeTitle(panel, "Label2", QStringLiteral("&Bitrate Calculator"));
 
     makeLabel(panel, "Label14", QStringLiteral("Calculate"), 16, 33, {}, {49, 17});
     optCalcBitrate = makeOption(panel, "optCalcBitrate", QStringLiteral("bitrate"),
