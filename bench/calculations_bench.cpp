@@ -1,8 +1,9 @@
-// The two recalculations a user triggers most: releasing the mouse on the picture (resize
+// The two recalculations a user triggers most, and the bar detection of Ctrl+D: releasing the mouse on the picture (resize
 // calculation, restoring the picture and drawing both frames on 720 x 576) and a bitrate input.
-#include "common_dialog.h"
-#include "frm_main.h"
-#include "picture_box.h"
+#include "state/black_bars.h"
+#include "ui/controls/picture_box.h"
+#include "ui/main/frm_main.h"
+#include "ui/platform/common_dialog.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -47,6 +48,18 @@ void BitrateRecalculation(benchmark::State& state) {
         window.CalculateBitrate();
 }
 BENCHMARK(BitrateRecalculation)->Unit(benchmark::kMicrosecond);
+
+// A letterboxed and pillarboxed 720 x 576 screenshot with noise in its bars.
+void BlackBarDetection(benchmark::State& state) {
+    QImage shot(720, 576, QImage::Format_RGB32);
+    shot.fill(Qt::black);
+    QPainter(&shot).fillRect(12, 72, 696, 432, QColor(80, 120, 160));
+    for (int i = 0; i < 2000; ++i)
+        shot.setPixel((i * 7919) % 720, (i * 104729) % 72, qRgb(200, 200, 200));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DetectBlackBars(shot));
+}
+BENCHMARK(BlackBarDetection)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,6 +1,6 @@
 // Arbitrary bytes through the loader that "Open BMP ..." uses: accept, refuse by size or
 // refuse as invalid, and decode.
-#include "source_bitmap.h"
+#include "state/source_bitmap.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

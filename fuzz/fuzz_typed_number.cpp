@@ -1,5 +1,5 @@
 // Arbitrary text through the typed-number conversion of the input boxes.
-#include "number_text.h"
+#include "state/number_text.h"
 
 #include <QString>
 

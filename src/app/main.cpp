@@ -1,4 +1,4 @@
-#include "frm_main.h"
+#include "ui/main/frm_main.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -7,7 +7,11 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quarvel"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quarvel/icons/quarvel-16.png")));
+    // Every size, so that docks and task switchers need not scale up the title bar's 16 px.
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/quarvel/icons/quarvel-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
 
     frmMain window;
     window.show();

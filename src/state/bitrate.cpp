@@ -1,15 +1,15 @@
-#include "bitrate.h"
-
-#include "number_text.h"
+#include "state/bitrate.h"
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
-const QString kError = QStringLiteral("ERROR");
+constexpr BitrateResult kFailed{BitrateStatus::Failed, 0};
+constexpr BitrateResult kNoValue{BitrateStatus::NoValue, 0};
 
-std::optional<double> parseListEntry(const QString& text) {
+std::optional<double> ParseListEntry(const QString& text) {
     // The lists hold plain digits; anything else is a failed run.
     if (text.isEmpty())
         return std::nullopt;
@@ -19,14 +19,14 @@ std::optional<double> parseListEntry(const QString& text) {
     return text.toDouble();
 }
 
-std::optional<double> audioTotal(const BitrateInput& in) {
-    const auto perStream = parseListEntry(in.audioBitrateEntry);
+std::optional<double> AudioTotal(const BitrateInput& in) {
+    const auto perStream = ParseListEntry(in.audioBitrateEntry);
     if (!perStream || in.audioCountPosition < 0)
         return std::nullopt;
     return *perStream * in.audioCountPosition;
 }
 
-std::optional<std::int32_t> seconds(std::int32_t minutes) {
+std::optional<std::int32_t> Seconds(std::int32_t minutes) {
     const std::int64_t s = std::int64_t{minutes} * 60;
     if (s < std::numeric_limits<std::int32_t>::min() ||
         s > std::numeric_limits<std::int32_t>::max())
@@ -34,61 +34,47 @@ std::optional<std::int32_t> seconds(std::int32_t minutes) {
     return static_cast<std::int32_t>(s);
 }
 
-BitrateOutput errorDisplay() {
-    return {kError, kError, QString()};
+} // namespace
+
+BitrateResult VideoBitrateFor(const BitrateInput& in) {
+    const auto audio = AudioTotal(in);
+    if (!audio)
+        return kFailed;
+    // MB to kbit by the three factors in turn; their product is never used as one constant.
+    double target = 0;
+    if (in.useCDs) {
+        const auto cdSize = ParseListEntry(in.cdSizeEntry.left(3));
+        if (!cdSize)
+            return kFailed;
+        target = static_cast<double>(in.cdCount) * *cdSize * 1024 * 1.024 * 8;
+    } else if (in.useCustom) {
+        target = static_cast<double>(in.customSpace) * 1024 * 1.024 * 8;
+    }
+    if (in.videoLength < 1)
+        return kNoValue;
+    const auto s = Seconds(in.videoLength);
+    if (!s)
+        return kFailed;
+    const double video = target / *s - *audio;
+    if (!std::isfinite(video))
+        return kFailed;
+    return video > 0 ? BitrateResult{BitrateStatus::Ok, video} : kNoValue;
 }
 
-// Size of the file in MB for a video bitrate, before rounding; nothing on overflow.
-std::optional<double> fileSizeMB(const BitrateInput& in) {
-    const auto audio = audioTotal(in);
-    const auto s = seconds(in.videoLength);
-    if (!audio || !s)
-        return std::nullopt;
+BitrateResult FileSizeFor(const BitrateInput& in) {
+    const auto audio = AudioTotal(in);
+    if (!audio)
+        return kFailed;
+    if (in.videoLength < 1)
+        return kNoValue;
+    const auto s = Seconds(in.videoLength);
+    if (!s)
+        return kFailed;
     const double rate = in.videoBitrate + *audio;
     const double size = rate / 8 / 1.024 / 1024 * *s;
     if (!std::isfinite(size))
-        return std::nullopt;
-    return size;
-}
-
-} // namespace
-
-BitrateOutput CalculateBitrateOutputs(const BitrateInput& in, BitrateMode mode) {
-    if (mode == BitrateMode::None)
-        return {};
-    const auto audio = audioTotal(in);
-    if (!audio)
-        return errorDisplay();
-
-    if (mode == BitrateMode::Bitrate) {
-        double target = 0;
-        if (in.useCDs) {
-            const auto cdSize = parseListEntry(in.cdSizeEntry.left(3));
-            if (!cdSize)
-                return errorDisplay();
-            target = static_cast<double>(in.cdCount) * *cdSize * 1024 * 1.024 * 8;
-        } else if (in.useCustom) {
-            target = static_cast<double>(in.customSpace) * 1024 * 1.024 * 8;
-        }
-        if (in.videoLength < 1)
-            return {kError, {}, {}};
-        const auto s = seconds(in.videoLength);
-        if (!s)
-            return errorDisplay();
-        const double video = target / *s - *audio;
-        if (!std::isfinite(video))
-            return errorDisplay();
-        if (video > 0)
-            return {FormatWholeNumber(RoundHalfEven(video)), {}, {}};
-        return {kError, {}, {}};
-    }
-
-    if (in.videoLength < 1)
-        return {{}, kError, QString()};
-    const auto size = fileSizeMB(in);
-    if (!size)
-        return errorDisplay();
-    return {{}, FormatWholeNumber(RoundHalfEven(*size)), SuggestSplitting(*size)};
+        return kFailed;
+    return {BitrateStatus::Ok, size};
 }
 
 QString SuggestSplitting(double sizeMB) {

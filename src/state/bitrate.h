@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <cstdint>
-#include <optional>
 
 // The calculator's inputs as the window shows them; list entries are their own texts.
 struct BitrateInput {
@@ -17,17 +16,22 @@ struct BitrateInput {
     bool useCustom = false;
 };
 
-// What a run shows. Fields left empty mean "keep the control's text".
-struct BitrateOutput {
-    std::optional<QString> targetBitrate;
-    std::optional<QString> diskspace;
-    std::optional<QString> neededCDs;
+enum class BitrateStatus {
+    Ok,      // value holds the unrounded result
+    NoValue, // the inputs make no result: a length below 1, or no bitrate left for the video
+    Failed,  // the arithmetic failed: a list entry that is no number, or an overflow
 };
 
-enum class BitrateMode { None, Bitrate, FileSize };
+struct BitrateResult {
+    BitrateStatus status = BitrateStatus::Failed;
+    double value = 0;
+};
 
-// One recalculation of the bitrate calculator. Every failure ends in the error display.
-BitrateOutput CalculateBitrateOutputs(const BitrateInput& in, BitrateMode mode);
+// Video bitrate in kbit/s that fills the target size exactly.
+BitrateResult VideoBitrateFor(const BitrateInput& in);
+
+// File size in MB of a video at the given bitrate, with its audio.
+BitrateResult FileSizeFor(const BitrateInput& in);
 
 // Which 650 MB or 700 MB CDs hold a file of the given size.
 QString SuggestSplitting(double sizeMB);

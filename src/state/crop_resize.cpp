@@ -1,27 +1,27 @@
-#include "crop_resize.h"
+#include "state/crop_resize.h"
 
-#include "number_text.h"
+#include "state/number_text.h"
 
 #include <cmath>
 #include <limits>
 
 namespace {
 
-template <typename Int> std::optional<Int> narrow(double value) {
+template <typename Int> std::optional<Int> Narrow(double value) {
     if (!std::isfinite(value) || value < std::numeric_limits<Int>::min() ||
         value > std::numeric_limits<Int>::max())
         return std::nullopt;
     return static_cast<Int>(value);
 }
 
-template <typename Int> std::optional<Int> narrow(std::int64_t value) {
+template <typename Int> std::optional<Int> Narrow(std::int64_t value) {
     if (value < std::numeric_limits<Int>::min() || value > std::numeric_limits<Int>::max())
         return std::nullopt;
     return static_cast<Int>(value);
 }
 
 // Division that fails on a zero divisor, as 0 / 0 and x / 0 both do here.
-std::optional<double> divide(double a, double b) {
+std::optional<double> Divide(double a, double b) {
     if (b == 0)
         return std::nullopt;
     const double q = a / b;
@@ -30,7 +30,7 @@ std::optional<double> divide(double a, double b) {
     return q;
 }
 
-std::optional<double> squareRoot(double x) {
+std::optional<double> SquareRoot(double x) {
     if (!(x >= 0) || !std::isfinite(x))
         return std::nullopt;
     return std::sqrt(x);
@@ -41,22 +41,22 @@ std::optional<double> squareRoot(double x) {
 std::optional<CropResizeResult> CalculateCropResizeValues(const CropResizeInput& in) {
     double factor = 0;
     if (in.aspect == SourceAspect::Ratio4x3) {
-        const auto f = divide(768.0, in.pictureWidth);
+        const auto f = Divide(768.0, in.pictureWidth);
         if (!f)
             return std::nullopt;
         factor = *f;
     } else if (in.aspect == SourceAspect::Ratio16x9) {
-        const auto f = divide(1024.0, in.pictureWidth);
+        const auto f = Divide(1024.0, in.pictureWidth);
         if (!f)
             return std::nullopt;
         factor = *f;
     }
 
-    const auto w = narrow<std::int16_t>(std::int64_t{in.cropRight} - in.cropLeft - 1);
-    const auto h = narrow<std::int16_t>(std::int64_t{in.cropBottom} - in.cropTop - 1);
+    const auto w = Narrow<std::int16_t>(std::int64_t{in.cropRight} - in.cropLeft - 1);
+    const auto h = Narrow<std::int16_t>(std::int64_t{in.cropBottom} - in.cropTop - 1);
     if (!w || !h)
         return std::nullopt;
-    const auto quotient = divide(*w, *h);
+    const auto quotient = Divide(*w, *h);
     if (!quotient)
         return std::nullopt;
     const double sourceAspect = *quotient * factor;
@@ -67,22 +67,22 @@ std::optional<CropResizeResult> CalculateCropResizeValues(const CropResizeInput&
     double newAspect = 0;
     std::int32_t pixelCount = 0;
     for (int attempt = 0;;) {
-        const auto heightRoot = divide(target, sourceAspect);
+        const auto heightRoot = Divide(target, sourceAspect);
         if (!heightRoot)
             return std::nullopt;
-        const auto heightBase = squareRoot(*heightRoot);
-        const auto widthBase = squareRoot(target * sourceAspect);
+        const auto heightBase = SquareRoot(*heightRoot);
+        const auto widthBase = SquareRoot(target * sourceAspect);
         if (!heightBase || !widthBase)
             return std::nullopt;
-        const auto H = narrow<std::int32_t>(std::floor(*heightBase / 16 + attempt) * 16);
-        const auto W = narrow<std::int32_t>(std::floor(*widthBase / 16) * 16);
+        const auto H = Narrow<std::int32_t>(std::floor(*heightBase / 16 + attempt) * 16);
+        const auto W = Narrow<std::int32_t>(std::floor(*widthBase / 16) * 16);
         if (!H || !W)
             return std::nullopt;
-        const auto N = divide(*W, *H);
+        const auto N = Divide(*W, *H);
         if (!N)
             return std::nullopt;
         ++attempt;
-        const auto P = narrow<std::int32_t>(std::int64_t{*W} * *H);
+        const auto P = Narrow<std::int32_t>(std::int64_t{*W} * *H);
         if (!P)
             return std::nullopt;
         newWidth = *W;
@@ -94,24 +94,24 @@ std::optional<CropResizeResult> CalculateCropResizeValues(const CropResizeInput&
             break;
     }
 
-    const auto ratio = divide(newAspect, sourceAspect);
+    const auto ratio = Divide(newAspect, sourceAspect);
     if (!ratio)
         return std::nullopt;
     const double trim = (1 - *ratio) * *w / 2;
-    const auto r = narrow<std::int16_t>(RoundHalfEven(trim));
+    const auto r = Narrow<std::int16_t>(RoundHalfEven(trim));
     if (!r)
         return std::nullopt;
 
     CropResizeResult out;
-    const auto finalLeft = narrow<std::int16_t>(std::int64_t{in.cropLeft} + *r);
-    const auto finalRight = narrow<std::int16_t>(std::int64_t{in.cropRight} - *r);
+    const auto finalLeft = Narrow<std::int16_t>(std::int64_t{in.cropLeft} + *r);
+    const auto finalRight = Narrow<std::int16_t>(std::int64_t{in.cropRight} - *r);
     if (!finalLeft || !finalRight)
         return std::nullopt;
     out.finalCropLeft = *finalLeft;
     out.finalCropRight = *finalRight;
 
-    const auto x1 = narrow<std::int16_t>(std::int64_t{*finalLeft} + 1);
-    const auto y1 = narrow<std::int16_t>(std::int64_t{in.cropTop} + 1);
+    const auto x1 = Narrow<std::int16_t>(std::int64_t{*finalLeft} + 1);
+    const auto y1 = Narrow<std::int16_t>(std::int64_t{in.cropTop} + 1);
     if (!x1 || !y1)
         return std::nullopt;
     out.offsetX1 = *x1;
@@ -122,6 +122,7 @@ std::optional<CropResizeResult> CalculateCropResizeValues(const CropResizeInput&
     out.newWidth = newWidth;
     out.newHeight = newHeight;
     out.newAspect = newAspect;
+    out.pixelAspect = factor;
     out.pixelCount = pixelCount;
     return out;
 }

@@ -25,7 +25,8 @@ struct CropResizeResult {
     float offsetY2 = 0;
     std::int32_t newWidth = 0;
     std::int32_t newHeight = 0;
-    double newAspect = 0; // newWidth / newHeight
+    double newAspect = 0;   // newWidth / newHeight
+    double pixelAspect = 0; // display width of one source pixel, in square pixels
     std::int32_t pixelCount = 0;
 };
 

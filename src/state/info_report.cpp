@@ -1,4 +1,4 @@
-#include "info_report.h"
+#include "state/info_report.h"
 
 QStringList InfoReportLines(const InfoReportValues& v) {
     const QString rule(60, u'-');

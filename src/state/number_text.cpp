@@ -1,4 +1,4 @@
-#include "number_text.h"
+#include "state/number_text.h"
 
 #include <cfenv>
 #include <cmath>
@@ -7,10 +7,10 @@
 
 namespace {
 
-bool isBlank(QChar c) {
+bool IsBlank(QChar c) {
     return c == u' ' || c == u'\t';
 }
-bool isAsciiDigit(QChar c) {
+bool IsAsciiDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
 
@@ -19,9 +19,9 @@ bool isAsciiDigit(QChar c) {
 std::optional<std::int32_t> ParseTypedNumber(const QString& text, QChar decimalPoint) {
     qsizetype pos = 0;
     qsizetype end = text.size();
-    while (pos < end && isBlank(text[pos]))
+    while (pos < end && IsBlank(text[pos]))
         ++pos;
-    while (end > pos && isBlank(text[end - 1]))
+    while (end > pos && IsBlank(text[end - 1]))
         --end;
 
     bool negative = false;
@@ -34,7 +34,7 @@ std::optional<std::int32_t> ParseTypedNumber(const QString& text, QChar decimalP
     constexpr std::int64_t cap = std::int64_t{1} << 40;
     std::int64_t magnitude = 0;
     int digits = 0;
-    for (; pos < end && isAsciiDigit(text[pos]); ++pos, ++digits) {
+    for (; pos < end && IsAsciiDigit(text[pos]); ++pos, ++digits) {
         magnitude = magnitude * 10 + (text[pos].unicode() - u'0');
         if (magnitude > cap)
             magnitude = cap;
@@ -46,7 +46,7 @@ std::optional<std::int32_t> ParseTypedNumber(const QString& text, QChar decimalP
     if (pos < end && text[pos] == decimalPoint) {
         ++pos;
         bool first = true;
-        for (; pos < end && isAsciiDigit(text[pos]); ++pos, ++digits) {
+        for (; pos < end && IsAsciiDigit(text[pos]); ++pos, ++digits) {
             const int d = text[pos].unicode() - u'0';
             if (first)
                 firstFractionDigit = d;

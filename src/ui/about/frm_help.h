@@ -1,12 +1,11 @@
 #pragma once
 
+#include "ui_frm_help.h"
+
 #include <QWidget>
 
-class QLabel;
-class QPushButton;
-
 // The about window: what the program is for and who made it. Modeless, without an owner.
-class frmHelp : public QWidget {
+class frmHelp : public QWidget, private Ui::frmHelp {
     Q_OBJECT
 public:
     frmHelp();
@@ -14,9 +13,4 @@ public:
 private:
     void Form_Load();
     void cmdClose_Click();
-
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QPushButton* cmdClose = nullptr;
 };

@@ -3,4 +3,4 @@
 class QWidget;
 
 // Moves a top-level window to the middle of its screen's available area.
-void centreOnScreen(QWidget* window);
+void CentreOnScreen(QWidget* window);

@@ -1,8 +1,8 @@
-#include "fonts.h"
+#include "ui/controls/fonts.h"
 
 #include <QStringList>
 
-QFont uiFont(int pixelSize, bool bold) {
+QFont UiFont(int pixelSize, bool bold) {
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
                       QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});

@@ -4,4 +4,4 @@
 
 // The window font with its sizes in pixels, so that the pixel layout holds on every screen.
 // Sans fonts of similar width stand in where "MS Sans Serif" is missing.
-QFont uiFont(int pixelSize = 11, bool bold = false);
+QFont UiFont(int pixelSize = 11, bool bold = false);

@@ -1,4 +1,4 @@
-#include "picture_box.h"
+#include "ui/controls/picture_box.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>

@@ -1,10 +1,10 @@
-#include "raster_line.h"
+#include "ui/controls/raster_line.h"
 
 #include <cstdlib>
 
 namespace {
 
-std::uint32_t combine(int mode, std::uint32_t p, std::uint32_t d) {
+std::uint32_t Combine(int mode, std::uint32_t p, std::uint32_t d) {
     switch (mode) {
     case 1:
         return 0;
@@ -43,7 +43,7 @@ std::uint32_t combine(int mode, std::uint32_t p, std::uint32_t d) {
 
 } // namespace
 
-void drawRasterLine(QImage& image, QPoint from, QPoint to, const RasterPen& pen) {
+void DrawRasterLine(QImage& image, QPoint from, QPoint to, const RasterPen& pen) {
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
         image = image.convertToFormat(QImage::Format_RGB32);
     const std::uint32_t penRgb =
@@ -62,7 +62,7 @@ void drawRasterLine(QImage& image, QPoint from, QPoint to, const RasterPen& pen)
         if ((!dotted || step % 2 == 0) && x >= 0 && y >= 0 && x < image.width() &&
             y < image.height()) {
             auto* pixel = reinterpret_cast<QRgb*>(image.scanLine(y)) + x;
-            const std::uint32_t rgb = combine(pen.drawMode, penRgb, *pixel & 0xFFFFFFu);
+            const std::uint32_t rgb = Combine(pen.drawMode, penRgb, *pixel & 0xFFFFFFu);
             *pixel = 0xFF000000u | (rgb & 0xFFFFFFu);
         }
         const int twice = 2 * error;

@@ -14,4 +14,4 @@ struct RasterPen {
 };
 
 // Draws from `from` up to, but not including, `to`; pixels outside the image are skipped.
-void drawRasterLine(QImage& image, QPoint from, QPoint to, const RasterPen& pen);
+void DrawRasterLine(QImage& image, QPoint from, QPoint to, const RasterPen& pen);

@@ -1,24 +1,19 @@
 // Start-up, reset and quit of the main window, and the about window.
-#include "frm_main.h"
+#include "ui/main/frm_main.h"
 
-#include "centre.h"
-#include "common_dialog.h"
-#include "frm_help.h"
-#include "frm_preview.h"
-#include "picture_box.h"
-
-#include <QComboBox>
-#include <QEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
+#include "ui/about/frm_help.h"
+#include "ui/controls/centre.h"
+#include "ui/controls/colours.h"
+#include "ui/controls/fonts.h"
+#include "ui/controls/option_groups.h"
+#include "ui/platform/common_dialog.h"
+#include "ui/preview/frm_preview.h"
 
 namespace {
 
 // Appending entries selects nothing and runs no handler, unlike QComboBox's own habit of
 // selecting the first entry of an empty list.
-void appendEntries(QComboBox* list, std::initializer_list<const char*> entries) {
+void AppendEntries(QComboBox* list, std::initializer_list<const char*> entries) {
     const QSignalBlocker blocker(list);
     for (const char* entry : entries)
         list->addItem(QLatin1String(entry));
@@ -28,10 +23,29 @@ void appendEntries(QComboBox* list, std::initializer_list<const char*> entries) 
 } // namespace
 
 frmMain::frmMain(QWidget* parent) : QWidget(parent) {
-    createControls();
-    connectHandlers();
+    setupUi(this);
+    setFont(UiFont());
+    // Fixed single border: close and minimise only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    picVARN->setPictureFile(QStringLiteral(":/quarvel/title.png"), "PNG");
+    CommonDialog1 = new CommonDialog(this);
+    CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
+    CommonDialog1->DialogTitle = QStringLiteral("Open BMP");
+    for (QWidget* label : {lblNewAR, lblNewPixel, lblNeededCDs})
+        KeepForcedColourReadable(label);
+    ShowTargetKind(optSpaceCD->isChecked());
+    new TabStopOnSelected({grpStretch, grpCalc, grpSpace}, this);
+
+    ConnectWindowHandlers();
+    ConnectBitmapHandlers();
+    ConnectCropHandlers();
+    ConnectEncoderHandlers();
+    ConnectReportHandlers();
+    ConnectBitrateHandlers();
     Form_Load();
-    centreOnScreen(this);
+    CentreOnScreen(this);
 }
 
 frmMain::~frmMain() {
@@ -39,13 +53,19 @@ frmMain::~frmMain() {
     delete m_help;
 }
 
+void frmMain::ConnectWindowHandlers() {
+    connect(cmdReset, &QPushButton::clicked, this, &frmMain::cmdReset_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
+    connect(cmdQuit, &QPushButton::clicked, this, &frmMain::cmdQuit_Click);
+}
+
 void frmMain::Form_Load() {
     m_state.LoadComplete = false;
     m_state.BitmapLoaded = false;
-    appendEntries(cmbAudioBitrate,
+    AppendEntries(cmbAudioBitrate,
                   {"32", "48", "64", "80", "96", "112", "128", "160", "192", "224", "256", "320"});
-    appendEntries(cmbAudioCount, {"0", "1", "2", "3", "4"});
-    appendEntries(cmbSpaceCD, {"650", "700", "800", "900"});
+    AppendEntries(cmbAudioCount, {"0", "1", "2", "3", "4"});
+    AppendEntries(cmbSpaceCD, {"650", "700", "800", "900"});
     ResetValues();
     m_state.LoadComplete = true;
     CalculateBitrate();
@@ -62,15 +82,9 @@ void frmMain::ResetValues() {
     m_state.CropTop = -1;
     m_state.CropBottom = -1;
     m_state.TargetPixelCount = 200000;
-    txtX1->setText(QStringLiteral("0"));
-    txtX2->setText(QStringLiteral("0"));
-    txtY1->setText(QStringLiteral("0"));
-    txtY2->setText(QStringLiteral("0"));
+    // The pixel count's change handler in between stays idle: no edge is placed.
+    ClearCropOutputs(QStringLiteral("0"));
     txtPixelCount->setText(QString::number(m_state.TargetPixelCount));
-    txtNewWidth->setText(QStringLiteral("0"));
-    txtNewHeight->setText(QStringLiteral("0"));
-    lblNewAR->clear();
-    lblNewPixel->clear();
     optCalcBitrate->setChecked(true);
     optSpaceCD->setChecked(true);
     cmbAudioBitrate->setCurrentIndex(6);
@@ -102,65 +116,9 @@ void frmMain::cmdQuit_Click() {
 }
 
 void frmMain::cmdHelp_Click() {
-    if (!m_help) {
+    if (!m_help)
         m_help = new frmHelp;
-        m_help->show();
-    } else {
-        m_help->show();
-        m_help->raise();
-        m_help->activateWindow();
-    }
-}
-
-void frmMain::connectHandlers() {
-    connect(cmdOpenBMP, &QPushButton::clicked, this, &frmMain::cmdOpenBMP_Click);
-    connect(cmdPreview, &QPushButton::clicked, this, &frmMain::cmdPreview_Click);
-    connect(cmdSaveInfo, &QPushButton::clicked, this, &frmMain::cmdSaveInfo_Click);
-    connect(cmdReset, &QPushButton::clicked, this, &frmMain::cmdReset_Click);
-    connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
-    connect(cmdQuit, &QPushButton::clicked, this, &frmMain::cmdQuit_Click);
-
-    connect(picDraw, &PictureBox::mouseDown, this, &frmMain::picDraw_MouseDown);
-    connect(picDraw, &PictureBox::mouseUp, this, &frmMain::picDraw_MouseUp);
-    connect(txtPixelCount, &QLineEdit::textChanged, this, &frmMain::txtPixelCount_Change);
-
-    // An option's click runs also when the program selects it.
-    const auto onSelect = [this](QRadioButton* option, void (frmMain::*handler)()) {
-        connect(option, &QRadioButton::toggled, this, [this, handler](bool checked) {
-            if (checked)
-                (this->*handler)();
-        });
-    };
-    onSelect(optStretch43, &frmMain::optStretch43_Click);
-    onSelect(optStretch169, &frmMain::optStretch169_Click);
-    onSelect(optCalcBitrate, &frmMain::optCalcBitrate_Click);
-    onSelect(optCalcDiskspace, &frmMain::optCalcDiskspace_Click);
-    onSelect(optSpaceCD, &frmMain::optSpaceCD_Click);
-    onSelect(optSpaceCustom, &frmMain::optSpaceCustom_Click);
-
-    connect(txtVideoLength, &QLineEdit::textChanged, this, &frmMain::txtVideoLength_Change);
-    connect(txtSpaceCDCount, &QLineEdit::textChanged, this, &frmMain::txtSpaceCDCount_Change);
-    connect(txtSpaceCustom, &QLineEdit::textChanged, this, &frmMain::txtSpaceCustom_Change);
-    connect(txtBitrate, &QLineEdit::textChanged, this, &frmMain::txtBitrate_Change);
-
-    // A list's Click runs when its selected entry changes, by the user or the program.
-    connect(cmbAudioBitrate, &QComboBox::currentIndexChanged, this,
-            &frmMain::cmbAudioBitrate_Click);
-    connect(cmbAudioCount, &QComboBox::currentIndexChanged, this, &frmMain::cmbAudioCount_Click);
-    connect(cmbSpaceCD, &QComboBox::currentIndexChanged, this, &frmMain::cmbSpaceCD_Click);
-    // KeyPress must run before the list sees the key.
-    for (QComboBox* list : {cmbAudioBitrate, cmbAudioCount, cmbSpaceCD})
-        list->installEventFilter(this);
-}
-
-bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        if (watched == cmbAudioBitrate)
-            cmbAudioBitrate_KeyPress();
-        else if (watched == cmbAudioCount)
-            cmbAudioCount_KeyPress();
-        else if (watched == cmbSpaceCD)
-            cmbSpaceCD_KeyPress();
-    }
-    return QWidget::eventFilter(watched, event);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
 }

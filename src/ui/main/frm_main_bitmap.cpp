@@ -1,23 +1,37 @@
 // Opening the source bitmap.
-#include "frm_main.h"
+#include "ui/main/frm_main.h"
 
-#include "common_dialog.h"
-#include "message_box.h"
-#include "picture_box.h"
-#include "source_bitmap.h"
+#include "state/source_bitmap.h"
+#include "ui/platform/common_dialog.h"
+#include "ui/platform/message_box.h"
 
-#include <QPushButton>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+void frmMain::ConnectBitmapHandlers() {
+    connect(cmdOpenBMP, &QPushButton::clicked, this, &frmMain::cmdOpenBMP_Click);
+}
+
+QString frmMain::StartFolder() const {
+    if (!m_lastFolder.isEmpty())
+        return m_lastFolder;
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
 
 void frmMain::cmdOpenBMP_Click() {
     CommonDialog1->DialogTitle = QStringLiteral("Open Bitmap");
     CommonDialog1->FileName = QString();
     CommonDialog1->Filter = QStringLiteral("Windows Bitmap (*.bmp)|*.bmp");
+    CommonDialog1->InitDir = StartFolder();
     CommonDialog1->ShowOpen();
     const QString fileName = CommonDialog1->FileName;
     if (fileName.isEmpty())
         return;
+    m_lastFolder = QFileInfo(fileName).absolutePath();
 
-    SourceBitmap loaded = LoadSourceBitmap(fileName);
+    const SourceBitmap loaded = LoadSourceBitmap(fileName);
     if (loaded.outcome == SourceBitmapOutcome::TooLarge) {
         // The accepted picture and its name stay, so that later previews and reports match.
         MessageBox::warning(this, QStringLiteral("Bitmap exceeds 720x576 pixel."));

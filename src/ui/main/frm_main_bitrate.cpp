@@ -1,56 +1,96 @@
 // The bitrate calculator: its inputs, modes and recalculation.
-#include "frm_main.h"
+#include "ui/main/frm_main.h"
 
-#include "bitrate.h"
-#include "input_colours.h"
-#include "number_text.h"
+#include "state/bitrate.h"
+#include "state/number_text.h"
+#include "ui/controls/colours.h"
+#include "ui/controls/option_groups.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
-#include <QRadioButton>
 
 namespace {
 
+const QString kError = QStringLiteral("ERROR");
+
 // -1 marks "no valid value", so the text -1 is ignored like text that is no number.
-std::optional<std::int32_t> typedValue(const QLineEdit* box) {
+std::optional<std::int32_t> TypedValue(const QLineEdit* box) {
     const auto value = ParseTypedNumber(box->text(), QLocale().decimalPoint().at(0));
     if (!value || *value == -1)
         return std::nullopt;
     return value;
 }
 
-QString selectedEntry(const QComboBox* list) {
+QString SelectedEntry(const QComboBox* list) {
     const int index = list->currentIndex();
     return index >= 0 ? list->itemText(index) : QString();
 }
 
+QString WholeNumberText(double value) {
+    return FormatWholeNumber(RoundHalfEven(value));
+}
+
 } // namespace
 
+void frmMain::ConnectBitrateHandlers() {
+    connect(txtVideoLength, &QLineEdit::textChanged, this, &frmMain::txtVideoLength_Change);
+    connect(txtSpaceCDCount, &QLineEdit::textChanged, this, &frmMain::txtSpaceCDCount_Change);
+    connect(txtSpaceCustom, &QLineEdit::textChanged, this, &frmMain::txtSpaceCustom_Change);
+    connect(txtBitrate, &QLineEdit::textChanged, this, &frmMain::txtBitrate_Change);
+    ConnectOptionClick(optCalcBitrate, this, &frmMain::optCalcBitrate_Click);
+    ConnectOptionClick(optCalcDiskspace, this, &frmMain::optCalcDiskspace_Click);
+    ConnectOptionClick(optSpaceCD, this, &frmMain::optSpaceCD_Click);
+    ConnectOptionClick(optSpaceCustom, this, &frmMain::optSpaceCustom_Click);
+    // A list's Click runs when its selected entry changes, by the user or the program.
+    connect(cmbAudioBitrate, &QComboBox::currentIndexChanged, this,
+            &frmMain::cmbAudioBitrate_Click);
+    connect(cmbAudioCount, &QComboBox::currentIndexChanged, this, &frmMain::cmbAudioCount_Click);
+    connect(cmbSpaceCD, &QComboBox::currentIndexChanged, this, &frmMain::cmbSpaceCD_Click);
+    // KeyPress must run before the list sees the key; Alt+B only moves the focus (eventFilter).
+    for (QWidget* watched : {static_cast<QWidget*>(cmbAudioBitrate),
+                             static_cast<QWidget*>(cmbAudioCount),
+                             static_cast<QWidget*>(cmbSpaceCD), static_cast<QWidget*>(Label2)})
+        watched->installEventFilter(this);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        if (watched == cmbAudioBitrate)
+            cmbAudioBitrate_KeyPress();
+        else if (watched == cmbAudioCount)
+            cmbAudioCount_KeyPress();
+        else if (watched == cmbSpaceCD)
+            cmbSpaceCD_KeyPress();
+    } else if (event->type() == QEvent::Shortcut && watched == Label2) {
+        // A label clicks a button buddy; the title's access key must only move the focus.
+        optCalcBitrate->setFocus(Qt::ShortcutFocusReason);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void frmMain::txtVideoLength_Change() {
-    if (const auto value = typedValue(txtVideoLength)) {
+    if (const auto value = TypedValue(txtVideoLength)) {
         m_state.VideoLength = *value;
         CalculateBitrate();
     }
 }
 
 void frmMain::txtSpaceCDCount_Change() {
-    if (const auto value = typedValue(txtSpaceCDCount)) {
+    if (const auto value = TypedValue(txtSpaceCDCount)) {
         m_state.CDCount = *value;
         CalculateBitrate();
     }
 }
 
 void frmMain::txtSpaceCustom_Change() {
-    if (const auto value = typedValue(txtSpaceCustom)) {
+    if (const auto value = TypedValue(txtSpaceCustom)) {
         m_state.CustomSpace = *value;
         CalculateBitrate();
     }
 }
 
 void frmMain::txtBitrate_Change() {
-    if (const auto value = typedValue(txtBitrate)) {
+    if (const auto value = TypedValue(txtBitrate)) {
         m_state.VideoBitrate = *value;
         CalculateBitrate();
     }
@@ -69,23 +109,25 @@ void frmMain::optCalcDiskspace_Click() {
 }
 
 void frmMain::optSpaceCD_Click() {
-    txtSpaceCustom->setEnabled(false);
-    setInputBackground(txtSpaceCustom, buttonFace());
-    txtSpaceCDCount->setEnabled(true);
-    setInputBackground(txtSpaceCDCount, Qt::white);
-    cmbSpaceCD->setEnabled(true);
-    setInputBackground(cmbSpaceCD, Qt::white);
+    ShowTargetKind(true);
     CalculateBitrate();
 }
 
 void frmMain::optSpaceCustom_Click() {
-    txtSpaceCDCount->setEnabled(false);
-    setInputBackground(txtSpaceCDCount, buttonFace());
-    cmbSpaceCD->setEnabled(false);
-    setInputBackground(cmbSpaceCD, buttonFace());
-    txtSpaceCustom->setEnabled(true);
-    setInputBackground(txtSpaceCustom, Qt::white);
+    ShowTargetKind(false);
     CalculateBitrate();
+}
+
+// The inputs of the selected kind of target are enabled on white, the others disabled on the
+// button face.
+void frmMain::ShowTargetKind(bool cds) {
+    const auto show = [](QWidget* input, bool selected) {
+        input->setEnabled(selected);
+        SetInputBackground(input, selected ? QColor(Qt::white) : ButtonFace());
+    };
+    show(txtSpaceCustom, !cds);
+    show(txtSpaceCDCount, cds);
+    show(cmbSpaceCD, cds);
 }
 
 void frmMain::cmbAudioBitrate_Click() {
@@ -107,6 +149,12 @@ void frmMain::cmbSpaceCD_KeyPress() {
     CalculateBitrate();
 }
 
+void frmMain::ShowBitrateError() {
+    txtTargetBitrate->setText(kError);
+    txtDiskspace->setText(kError);
+    lblNeededCDs->clear();
+}
+
 void frmMain::CalculateBitrate() {
     if (!m_state.LoadComplete)
         return;
@@ -115,20 +163,25 @@ void frmMain::CalculateBitrate() {
     input.cdCount = m_state.CDCount;
     input.customSpace = m_state.CustomSpace;
     input.videoBitrate = m_state.VideoBitrate;
-    input.audioBitrateEntry = selectedEntry(cmbAudioBitrate);
+    input.audioBitrateEntry = SelectedEntry(cmbAudioBitrate);
     input.audioCountPosition = cmbAudioCount->currentIndex();
-    input.cdSizeEntry = selectedEntry(cmbSpaceCD);
+    input.cdSizeEntry = SelectedEntry(cmbSpaceCD);
     input.useCDs = optSpaceCD->isChecked();
     input.useCustom = optSpaceCustom->isChecked();
-    const BitrateMode mode = optCalcBitrate->isChecked()     ? BitrateMode::Bitrate
-                             : optCalcDiskspace->isChecked() ? BitrateMode::FileSize
-                                                             : BitrateMode::None;
 
-    const BitrateOutput output = CalculateBitrateOutputs(input, mode);
-    if (output.targetBitrate)
-        txtTargetBitrate->setText(*output.targetBitrate);
-    if (output.diskspace)
-        txtDiskspace->setText(*output.diskspace);
-    if (output.neededCDs)
-        lblNeededCDs->setText(*output.neededCDs);
+    if (optCalcBitrate->isChecked()) {
+        const BitrateResult bitrate = VideoBitrateFor(input);
+        if (bitrate.status == BitrateStatus::Failed)
+            return ShowBitrateError();
+        txtTargetBitrate->setText(bitrate.status == BitrateStatus::Ok
+                                      ? WholeNumberText(bitrate.value)
+                                      : kError);
+    } else if (optCalcDiskspace->isChecked()) {
+        const BitrateResult size = FileSizeFor(input);
+        if (size.status == BitrateStatus::Failed)
+            return ShowBitrateError();
+        const bool ok = size.status == BitrateStatus::Ok;
+        txtDiskspace->setText(ok ? WholeNumberText(size.value) : kError);
+        lblNeededCDs->setText(ok ? SuggestSplitting(size.value) : QString());
+    }
 }

@@ -1,31 +1,34 @@
 // Crop edges placed by mouse, the resize calculation and the crop frames.
-#include "frm_main.h"
+#include "ui/main/frm_main.h"
 
-#include "crop_resize.h"
-#include "number_text.h"
-#include "picture_box.h"
-#include "raster_line.h"
+#include "state/crop_resize.h"
+#include "state/encoder_settings.h"
+#include "state/number_text.h"
+#include "ui/controls/option_groups.h"
+#include "ui/controls/raster_line.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
-#include <QPushButton>
-#include <QRadioButton>
-
-#include <cmath>
 
 namespace {
 
-std::int16_t roundedPosition(float position) {
+std::int16_t RoundedPosition(float position) {
     return static_cast<std::int16_t>(RoundHalfEven(position));
 }
 
 // Shortest text of a single-precision value; whole values come out as plain digits.
-QString floatText(float value) {
+QString FloatText(float value) {
     return QString::number(value, 'g', 9);
 }
 
 } // namespace
+
+void frmMain::ConnectCropHandlers() {
+    connect(picDraw, &PictureBox::mouseDown, this, &frmMain::picDraw_MouseDown);
+    connect(picDraw, &PictureBox::mouseUp, this, &frmMain::picDraw_MouseUp);
+    ConnectOptionClick(optStretch43, this, &frmMain::optStretch43_Click);
+    ConnectOptionClick(optStretch169, this, &frmMain::optStretch169_Click);
+    connect(txtPixelCount, &QLineEdit::textChanged, this, &frmMain::txtPixelCount_Change);
+}
 
 void frmMain::picDraw_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPointF pos) {
     if (!m_state.BitmapLoaded)
@@ -35,13 +38,13 @@ void frmMain::picDraw_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPointF 
     if (x > m_state.SourceWidth || y > m_state.SourceHeight)
         return;
     if (x <= static_cast<float>(m_state.SourceWidth) / 2)
-        m_state.CropLeft = roundedPosition(x);
+        m_state.CropLeft = RoundedPosition(x);
     else
-        m_state.CropRight = roundedPosition(x);
+        m_state.CropRight = RoundedPosition(x);
     if (y <= static_cast<float>(m_state.SourceHeight) / 2)
-        m_state.CropTop = roundedPosition(y);
+        m_state.CropTop = RoundedPosition(y);
     else
-        m_state.CropBottom = roundedPosition(y);
+        m_state.CropBottom = RoundedPosition(y);
 }
 
 void frmMain::picDraw_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPointF) {
@@ -64,15 +67,12 @@ void frmMain::txtPixelCount_Change() {
     CalculateCropResize();
 }
 
-bool frmMain::cropReady() const {
+bool frmMain::CropReady() const {
     return m_state.BitmapLoaded && m_state.CropLeft >= 0 && m_state.CropRight >= 0 &&
            m_state.CropTop >= 0 && m_state.CropBottom >= 0 && m_state.TargetPixelCount > 0;
 }
 
-void frmMain::CalculateCropResize() {
-    if (!cropReady())
-        return;
-
+CropResizeInput frmMain::CropInput() const {
     CropResizeInput input;
     input.cropLeft = m_state.CropLeft;
     input.cropTop = m_state.CropTop;
@@ -84,35 +84,48 @@ void frmMain::CalculateCropResize() {
                    : optStretch169->isChecked() ? SourceAspect::Ratio16x9
                                                 : SourceAspect::None;
     input.targetPixelCount = m_state.TargetPixelCount;
+    return input;
+}
 
+void frmMain::ClearCropOutputs(const QString& sizeText) {
+    for (QLineEdit* offset : {txtX1, txtX2, txtY1, txtY2})
+        offset->setText(QStringLiteral("0"));
+    txtNewWidth->setText(sizeText);
+    txtNewHeight->setText(sizeText);
+    for (QLabel* caption : {lblNewAR, lblNewPixel}) {
+        caption->clear();
+        caption->setToolTip(QString());
+    }
+}
+
+void frmMain::CalculateCropResize() {
+    if (!CropReady())
+        return;
+    const CropResizeInput input = CropInput();
     const auto result = CalculateCropResizeValues(input);
     if (!result) {
-        txtX1->setText(QStringLiteral("0"));
-        txtX2->setText(QStringLiteral("0"));
-        txtY1->setText(QStringLiteral("0"));
-        txtY2->setText(QStringLiteral("0"));
         cmdPreview->setEnabled(false);
         cmdSaveInfo->setEnabled(false);
-        txtNewWidth->setText(QStringLiteral("ERROR"));
-        txtNewHeight->setText(QStringLiteral("ERROR"));
-        lblNewAR->clear();
-        lblNewPixel->clear();
+        ClearCropOutputs(QStringLiteral("ERROR"));
         return;
     }
 
     m_state.FinalCropLeft = result->finalCropLeft;
     m_state.FinalCropRight = result->finalCropRight;
     txtX1->setText(QString::number(result->offsetX1));
-    txtX2->setText(floatText(result->offsetX2));
+    txtX2->setText(FloatText(result->offsetX2));
     txtY1->setText(QString::number(result->offsetY1));
-    txtY2->setText(floatText(result->offsetY2));
+    txtY2->setText(FloatText(result->offsetY2));
     txtNewWidth->setText(QString::number(result->newWidth));
     txtNewHeight->setText(QString::number(result->newHeight));
     lblNewAR->setText(FormatTwoDecimals(result->newAspect, QLocale().decimalPoint().at(0)) +
                       QStringLiteral(":1"));
-    lblNewAR->adjustSize();
     lblNewPixel->setText(QString::number(result->pixelCount));
-    lblNewPixel->adjustSize();
+    const QString aspectError = AspectErrorText(input, *result);
+    for (QLabel* caption : {lblNewAR, lblNewPixel}) {
+        caption->adjustSize();
+        caption->setToolTip(aspectError);
+    }
 
     picDraw->setPicture(picDVD->picture());
     constexpr std::uint32_t grey = 160 | (160 << 8) | (160 << 16);
@@ -129,9 +142,9 @@ void frmMain::DrawCropFrame(std::int16_t left, std::int16_t top, std::int16_t ri
                             std::uint32_t colour) {
     const RasterPen pen{colour, drawMode, drawStyle};
     QImage& canvas = picDraw->canvas();
-    drawRasterLine(canvas, {left, top}, {right, top}, pen);
-    drawRasterLine(canvas, {left, bottom}, {right, bottom}, pen);
-    drawRasterLine(canvas, {left, top}, {left, bottom}, pen);
-    drawRasterLine(canvas, {right, top}, {right, bottom}, pen);
+    DrawRasterLine(canvas, {left, top}, {right, top}, pen);
+    DrawRasterLine(canvas, {left, bottom}, {right, bottom}, pen);
+    DrawRasterLine(canvas, {left, top}, {left, bottom}, pen);
+    DrawRasterLine(canvas, {right, top}, {right, bottom}, pen);
     picDraw->update();
 }

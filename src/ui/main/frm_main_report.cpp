@@ -1,44 +1,46 @@
 // The preview window and the information report.
-#include "frm_main.h"
+#include "ui/main/frm_main.h"
 
-#include "common_dialog.h"
-#include "frm_preview.h"
-#include "info_report.h"
-#include "message_box.h"
-#include "picture_box.h"
-#include "report_file.h"
+#include "state/info_report.h"
+#include "state/preview_size.h"
+#include "state/report_file.h"
+#include "ui/platform/common_dialog.h"
+#include "ui/platform/message_box.h"
+#include "ui/preview/frm_preview.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
+#include <QFileInfo>
+
+void frmMain::ConnectReportHandlers() {
+    connect(cmdPreview, &QPushButton::clicked, this, &frmMain::cmdPreview_Click);
+    connect(cmdSaveInfo, &QPushButton::clicked, this, &frmMain::cmdSaveInfo_Click);
+}
 
 void frmMain::cmdPreview_Click() {
-    if (!cropReady())
+    if (!CropReady())
         return;
-    const PreviewRequest request{
-        txtNewWidth->text(),
-        txtNewHeight->text(),
-        QRect(m_state.FinalCropLeft, m_state.CropTop,
-              m_state.FinalCropRight - m_state.FinalCropLeft, m_state.CropBottom - m_state.CropTop),
-    };
-    const auto size = PreviewSize(request);
+    const auto size = PreviewSize(txtNewWidth->text(), txtNewHeight->text());
     if (!size)
         return;
+    const QRect source(m_state.FinalCropLeft, m_state.CropTop,
+                       m_state.FinalCropRight - m_state.FinalCropLeft,
+                       m_state.CropBottom - m_state.CropTop);
     m_preview = new frmPreview(this);
-    m_preview->paintPreview(picDVD->picture(), request.source, *size);
+    m_preview->paintPreview(picDVD->picture(), source, *size);
     m_preview->exec();
     delete m_preview;
 }
 
 void frmMain::cmdSaveInfo_Click() {
-    if (!cropReady())
+    if (!CropReady())
         return;
     CommonDialog1->DialogTitle = QStringLiteral("Save Information");
     CommonDialog1->Filter = QStringLiteral("Textdateien (*.txt)|*.txt");
     CommonDialog1->FileName = QStringLiteral("Quarvel_Info.txt");
+    CommonDialog1->InitDir = StartFolder();
     CommonDialog1->ShowSave();
     if (CommonDialog1->FileName.isEmpty())
         return;
+    m_lastFolder = QFileInfo(CommonDialog1->FileName).absolutePath();
     WriteInfoFile(CommonDialog1->FileName);
 }
 
@@ -57,9 +59,9 @@ void frmMain::WriteInfoFile(const QString& fileName) {
     values.newAspect = lblNewAR->text();
     values.newPixelCount = lblNewPixel->text();
 
-    const QString failure = SaveReportFile(fileName, InfoReportBytes(values));
-    if (!failure.isEmpty())
+    QString reason;
+    if (!SaveReportFile(fileName, InfoReportBytes(values), &reason))
         MessageBox::warning(
             this,
-            QStringLiteral("The report could not be saved to \"%1\": %2").arg(fileName, failure));
+            QStringLiteral("The report could not be saved to \"%1\": %2").arg(fileName, reason));
 }

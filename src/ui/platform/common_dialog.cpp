@@ -1,4 +1,4 @@
-#include "common_dialog.h"
+#include "ui/platform/common_dialog.h"
 
 #include <QFileDialog>
 #include <QWidget>
@@ -37,6 +37,8 @@ void CommonDialog::show(Kind kind) {
     dialog.setNameFilters(qtNameFilters(Filter));
     if (kind == Kind::Save)
         dialog.setDefaultSuffix(QStringLiteral("txt"));
+    if (!InitDir.isEmpty())
+        dialog.setDirectory(InitDir);
     dialog.selectFile(FileName);
     FileName.clear();
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())

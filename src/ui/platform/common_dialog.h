@@ -8,6 +8,7 @@ class QWidget;
 
 // The open/save file dialog component of a window. Filter takes "description|pattern" pairs.
 // FileName holds the chosen full path after a Show call, or is empty when the user cancelled.
+// InitDir is the folder the dialog starts in.
 class CommonDialog : public QObject {
     Q_OBJECT
 public:
@@ -21,6 +22,7 @@ public:
     QString DialogTitle;
     QString FileName;
     QString Filter;
+    QString InitDir;
 
     void ShowOpen();
     void ShowSave();

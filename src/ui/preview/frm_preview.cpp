@@ -1,21 +1,9 @@
-#include "frm_preview.h"
+#include "ui/preview/frm_preview.h"
 
-#include "centre.h"
-#include "picture_box.h"
+#include "ui/controls/centre.h"
+#include "ui/controls/picture_box.h"
 
 #include <QPainter>
-
-std::optional<QSize> PreviewSize(const PreviewRequest& request) {
-    bool widthOk = false;
-    bool heightOk = false;
-    const int width = request.newWidth.toInt(&widthOk);
-    const int height = request.newHeight.toInt(&heightOk);
-    if (!widthOk || !heightOk || width < 1 || height < 1 || width > 32767 || height > 32767)
-        return std::nullopt;
-    if (qint64{width} * height > qint64{4096} * 4096)
-        return std::nullopt;
-    return QSize(width, height);
-}
 
 frmPreview::frmPreview(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmPreview"));
@@ -44,7 +32,7 @@ void frmPreview::paintPreview(const QImage& source, const QRect& rectangle, QSiz
         painter.drawImage(QRectF(QPointF(0, 0), QSizeF(size)), source, QRectF(rectangle));
     }
     picPreview->update();
-    centreOnScreen(this);
+    CentreOnScreen(this);
 }
 
 // The window's inside is exactly the picture, so the whole picture is always in view.

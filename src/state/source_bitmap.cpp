@@ -1,4 +1,4 @@
-#include "source_bitmap.h"
+#include "state/source_bitmap.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -40,39 +40,39 @@ struct Head {
     }
 };
 
-std::uint32_t u32(const Head& h, int at) {
+std::uint32_t ReadU32(const Head& h, int at) {
     return qFromLittleEndian<quint32>(h.bytes.data() + at);
 }
-std::uint16_t u16(const Head& h, int at) {
+std::uint16_t ReadU16(const Head& h, int at) {
     return qFromLittleEndian<quint16>(h.bytes.data() + at);
 }
 
 // Reads the fields that decide whether the bitmap is complete; nothing when the header itself
 // is broken.
-std::optional<BmpHeader> readBmpHeader(const Head& head, qint64 fileSize) {
+std::optional<BmpHeader> ReadBmpHeader(const Head& head, qint64 fileSize) {
     if (head.size < 18)
         return std::nullopt;
     BmpHeader h;
-    h.pixelOffset = u32(head, 10);
-    const std::uint32_t infoSize = u32(head, 14);
+    h.pixelOffset = ReadU32(head, 10);
+    const std::uint32_t infoSize = ReadU32(head, 14);
     if (infoSize == 12) {
         if (head.size < 26)
             return std::nullopt;
-        h.width = u16(head, 18);
-        h.height = static_cast<std::int16_t>(u16(head, 20));
-        h.planes = u16(head, 22);
-        h.bitCount = u16(head, 24);
+        h.width = ReadU16(head, 18);
+        h.height = static_cast<std::int16_t>(ReadU16(head, 20));
+        h.planes = ReadU16(head, 22);
+        h.bitCount = ReadU16(head, 24);
         h.headerEnd = 26;
     } else if (infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize == 64 ||
                infoSize == 108 || infoSize == 124) {
         if (head.size < 14 + static_cast<int>(infoSize))
             return std::nullopt;
-        h.width = static_cast<std::int32_t>(u32(head, 18));
-        h.height = static_cast<std::int32_t>(u32(head, 22));
-        h.planes = u16(head, 26);
-        h.bitCount = u16(head, 28);
-        h.compression = u32(head, 30);
-        h.coloursUsed = u32(head, 46);
+        h.width = static_cast<std::int32_t>(ReadU32(head, 18));
+        h.height = static_cast<std::int32_t>(ReadU32(head, 22));
+        h.planes = ReadU16(head, 26);
+        h.bitCount = ReadU16(head, 28);
+        h.compression = ReadU32(head, 30);
+        h.coloursUsed = ReadU32(head, 46);
         h.headerEnd = 14 + infoSize;
         if (h.compression == kBitfields) {
             // The masks follow a plain info header, or are its last fields in longer ones.
@@ -81,7 +81,7 @@ std::optional<BmpHeader> readBmpHeader(const Head& head, qint64 fileSize) {
             if (head.size < 54 + 12)
                 return std::nullopt;
             for (int i = 0; i < 3; ++i)
-                h.masks[i] = u32(head, 54 + 4 * i);
+                h.masks[i] = ReadU32(head, 54 + 4 * i);
         }
     } else {
         return std::nullopt;
@@ -91,7 +91,7 @@ std::optional<BmpHeader> readBmpHeader(const Head& head, qint64 fileSize) {
     return h;
 }
 
-bool masksUsable(const BmpHeader& h) {
+bool MasksUsable(const BmpHeader& h) {
     std::uint32_t seen = 0;
     const std::uint64_t limit = (std::uint64_t{1} << h.bitCount) - 1;
     for (const std::uint32_t mask : h.masks) {
@@ -107,7 +107,7 @@ bool masksUsable(const BmpHeader& h) {
 }
 
 // Walks an RLE stream: it must stay inside the picture and end with its end-of-bitmap mark.
-bool rleComplete(const QByteArray& data, std::int64_t width, std::int64_t height, bool fourBit) {
+bool RleComplete(const QByteArray& data, std::int64_t width, std::int64_t height, bool fourBit) {
     std::int64_t x = 0;
     std::int64_t y = 0;
     qsizetype i = 0;
@@ -145,8 +145,8 @@ bool rleComplete(const QByteArray& data, std::int64_t width, std::int64_t height
     return false;
 }
 
-Outcome checkBitmap(QIODevice& device, qint64 fileSize) {
-    const auto header = readBmpHeader(Head(device.peek(14 + 124 + 12)), fileSize);
+Outcome CheckBitmap(QIODevice& device, qint64 fileSize) {
+    const auto header = ReadBmpHeader(Head(device.peek(14 + 124 + 12)), fileSize);
     if (!header || header->width <= 0 || header->height == 0 ||
         header->height == std::numeric_limits<std::int32_t>::min())
         return Outcome::Invalid;
@@ -178,11 +178,11 @@ Outcome checkBitmap(QIODevice& device, qint64 fileSize) {
         // A stream longer than any plain encoding of a picture this size is not read to its end.
         const qint64 longest = 4 * (width + 4) * height + 1024;
         const QByteArray all = device.peek(std::min(fileSize, header->pixelOffset + longest));
-        return rleComplete(all.mid(header->pixelOffset), width, height, fourBit) ? Outcome::Accepted
+        return RleComplete(all.mid(header->pixelOffset), width, height, fourBit) ? Outcome::Accepted
                                                                                  : Outcome::Invalid;
     }
     case kBitfields: {
-        if ((bits != 16 && bits != 32) || !masksUsable(*header))
+        if ((bits != 16 && bits != 32) || !MasksUsable(*header))
             return Outcome::Invalid;
         const std::int64_t stride = (width * bits + 31) / 32 * 4;
         return header->pixelOffset + stride * height <= fileSize ? Outcome::Accepted
@@ -199,7 +199,7 @@ SourceBitmap ReadSourceBitmap(QIODevice& device) {
     const qint64 fileSize = device.size();
     const bool isBitmap = device.peek(2) == "BM";
     if (isBitmap) {
-        const Outcome check = checkBitmap(device, fileSize);
+        const Outcome check = CheckBitmap(device, fileSize);
         if (check != Outcome::Accepted)
             return {check, {}};
     }
@@ -217,6 +217,10 @@ SourceBitmap ReadSourceBitmap(QIODevice& device) {
         return {Outcome::Invalid, {}};
     if (picture.width() > kMaxSourceWidth || picture.height() > kMaxSourceHeight)
         return {Outcome::TooLarge, {}};
+    // A screenshot has no transparency: an alpha channel would show the box's background
+    // through the picture until the first frame is drawn.
+    if (picture.hasAlphaChannel())
+        return {Outcome::Accepted, picture.convertToFormat(QImage::Format_RGB32)};
     return {Outcome::Accepted, picture};
 }
 

@@ -1,0 +1,65 @@
+// From the screenshot to encoder settings: finding the black bars, and the calculation's
+// values copied in the syntax of common encoders.
+#include "ui/main/frm_main.h"
+
+#include "state/black_bars.h"
+#include "state/encoder_settings.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QShortcut>
+
+#include <memory>
+
+namespace {
+
+const QKeySequence kCopyForEncoder(Qt::CTRL | Qt::SHIFT | Qt::Key_C);
+
+} // namespace
+
+void frmMain::ConnectEncoderHandlers() {
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this), &QShortcut::activated, this,
+            &frmMain::DetectBars);
+    connect(new QShortcut(kCopyForEncoder, this), &QShortcut::activated, this,
+            &frmMain::CopyForEncoder);
+    for (QLineEdit* box : {txtX1, txtX2, txtY1, txtY2, txtNewWidth, txtNewHeight}) {
+        box->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(box, &QWidget::customContextMenuRequested, this,
+                [this, box](QPoint position) { CropOutput_ContextMenu(box, position); });
+    }
+}
+
+// Places the four edges as two clicks on the bars' inner corners would, then calculates as the
+// release of the second click does.
+void frmMain::DetectBars() {
+    if (!m_state.BitmapLoaded)
+        return;
+    const auto edges = DetectBlackBars(picDVD->picture());
+    if (!edges)
+        return;
+    m_state.CropLeft = edges->left;
+    m_state.CropTop = edges->top;
+    m_state.CropRight = edges->right;
+    m_state.CropBottom = edges->bottom;
+    CalculateCropResize();
+}
+
+void frmMain::CopyForEncoder() {
+    // Only what a successful calculation shows; the buttons tell whether the last one was.
+    if (!CropReady() || !cmdSaveInfo->isEnabled())
+        return;
+    const CropResizeInput input = CropInput();
+    if (const auto result = CalculateCropResizeValues(input))
+        QGuiApplication::clipboard()->setText(EncoderSettingsText(input, *result));
+}
+
+void frmMain::CropOutput_ContextMenu(QLineEdit* box, QPoint position) {
+    const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+    menu->addSeparator();
+    QAction* copy = menu->addAction(QStringLiteral("Copy for encoder"));
+    copy->setShortcut(kCopyForEncoder);
+    copy->setEnabled(CropReady() && cmdSaveInfo->isEnabled());
+    connect(copy, &QAction::triggered, this, &frmMain::CopyForEncoder);
+    menu->exec(box->mapToGlobal(position));
+}
