@@ -1,5 +1,6 @@
-// The two recalculations a user triggers most, and the bar detection of Ctrl+D: releasing the mouse on the picture (resize
-// calculation, restoring the picture and drawing both frames on 720 x 576) and a bitrate input.
+// The two recalculations a user triggers most, and the bar detection of Ctrl+D: releasing the mouse
+// on the picture (resize calculation, restoring the picture and drawing both frames on 720 x 576)
+// and a bitrate input.
 #include "state/black_bars.h"
 #include "ui/controls/picture_box.h"
 #include "ui/main/frm_main.h"

@@ -9,14 +9,11 @@ cd "$(dirname "$0")/.."
 seconds=${1:-600}
 command -v clang++ >/dev/null || { echo "clang++ is needed for fuzzing"; exit 2; }
 
-flags="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all -fno-omit-frame-pointer"
-[ -f build-fuzz/build.ninja ] || cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ -DQUARVEL_FUZZ=ON -DQUARVEL_BUILD_TESTS=OFF \
-    -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+cmake --preset fuzz >/dev/null
 cmake --build build-fuzz --target fuzz_source_bitmap fuzz_typed_number
 
 mkdir -p build-fuzz/corpus/bitmap build-fuzz/corpus/number build-fuzz/artifacts
-cp -n tests/ui/main/bitmap_corpus/* build-fuzz/corpus/bitmap/ 2>/dev/null || true
+cp -n tests/state/bitmap_corpus/* build-fuzz/corpus/bitmap/ 2>/dev/null || true
 printf '.200000' >build-fuzz/corpus/number/plain
 printf ', -12,5 ' >build-fuzz/corpus/number/fraction
 

@@ -1,3 +1,4 @@
+#include "ui/controls/picture_file.h"
 #include "ui/main/frm_main.h"
 
 #include <QApplication>
@@ -10,7 +11,8 @@ int main(int argc, char* argv[]) {
     // Every size, so that docks and task switchers need not scale up the title bar's 16 px.
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/quarvel/icons/quarvel-%1.png").arg(size), QSize(size, size));
+        icon.addPixmap(QPixmap::fromImage(
+            ReadPictureFile(QStringLiteral(":/quarvel/icons/quarvel-%1.png").arg(size), "png")));
     QApplication::setWindowIcon(icon);
 
     frmMain window;

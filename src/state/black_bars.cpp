@@ -66,9 +66,8 @@ std::optional<CropEdges> DetectBlackBars(const QImage& picture) {
     edges.right = static_cast<std::int16_t>(right > 0 ? width - right : width - 1);
     edges.bottom = static_cast<std::int16_t>(bottom > 0 ? height - bottom : height - 1);
     // Bars leave a region, and lie where two clicks near opposite corners place their edges.
-    if (edges.right - edges.left < 2 || edges.bottom - edges.top < 2 ||
-        2 * edges.left > width || 2 * edges.right <= width || 2 * edges.top > height ||
-        2 * edges.bottom <= height)
+    if (edges.right - edges.left < 2 || edges.bottom - edges.top < 2 || 2 * edges.left > width ||
+        2 * edges.right <= width || 2 * edges.top > height || 2 * edges.bottom <= height)
         return std::nullopt;
     return edges;
 }

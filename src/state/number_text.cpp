@@ -70,6 +70,13 @@ std::optional<std::int32_t> ParseTypedNumber(const QString& text, QChar decimalP
     return static_cast<std::int32_t>(value);
 }
 
+std::optional<std::int32_t> TypedInputValue(const QString& text, QChar decimalPoint) {
+    const auto value = ParseTypedNumber(text, decimalPoint);
+    if (value == -1)
+        return std::nullopt;
+    return value;
+}
+
 double RoundHalfEven(double value) {
     // nearbyint follows the current rounding mode, which is to-nearest-even by default.
     return std::nearbyint(value);

@@ -10,6 +10,10 @@
 // Anything else, and values beyond the 32-bit range, give nothing.
 std::optional<std::int32_t> ParseTypedNumber(const QString& text, QChar decimalPoint);
 
+// A typed input's value: as ParseTypedNumber, where -1 is the mark of no valid value, so that
+// the text -1 counts as no number as well.
+std::optional<std::int32_t> TypedInputValue(const QString& text, QChar decimalPoint);
+
 // A whole number in plain digits with a leading "-" only when negative; for results that
 // may exceed 32 bits (the value must be integral and below 2^63 in magnitude).
 QString FormatWholeNumber(double value);

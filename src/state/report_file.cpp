@@ -23,7 +23,8 @@ bool WriteInPlace(const QString& fileName, const QByteArray& bytes, QString* rea
     QFile file(fileName);
     if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && WriteAllBytes(file, bytes))
         return true;
-    *reason = file.errorString();
+    if (reason)
+        *reason = file.errorString();
     return false;
 }
 
@@ -35,11 +36,15 @@ bool SaveReportFile(const QString& fileName, const QByteArray& bytes, QString* r
         return WriteInPlace(fileName, bytes, reason);
 
     QSaveFile file(fileName);
-    // A folder that forbids new files still lets a writable report be replaced in place.
-    file.setDirectWriteFallback(true);
-    if (file.open(QIODevice::WriteOnly) && WriteAllBytes(file, bytes) && file.commit())
+    if (!file.open(QIODevice::WriteOnly) && info.isFile() && info.isWritable()) {
+        // No new file beside it (a folder without write access, or an immutable one): an
+        // existing, writable report is still replaced, in place.
+        return WriteInPlace(fileName, bytes, reason);
+    }
+    if (file.isOpen() && WriteAllBytes(file, bytes) && file.commit())
         return true;
-    *reason = file.errorString();
+    if (reason)
+        *reason = file.errorString();
     file.cancelWriting();
     return false;
 }

@@ -29,11 +29,11 @@ void ConnectOptionClick(QAbstractButton* option, Window* window, void (Window::*
                      });
 }
 
-// Keeps the Tab key's stop in each option group on its selected option, as the focus leaves
-// the group or the selection changes.
-class TabStopOnSelected : public QObject {
+// The keyboard in option groups: the Tab key stops at each group's selected option; the arrow
+// keys move to the next or previous visible option of the same group, round, and select it.
+class OptionGroupKeys : public QObject {
 public:
-    TabStopOnSelected(std::initializer_list<QButtonGroup*> groups, QObject* parent);
+    OptionGroupKeys(std::initializer_list<QButtonGroup*> groups, QObject* parent);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,5 +1,7 @@
 #include "ui/controls/picture_box.h"
 
+#include "ui/controls/picture_file.h"
+
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -28,7 +30,7 @@ void PictureBox::setPictureFile(const QString& path, const char* format) {
 
 const QImage& PictureBox::picture() const {
     if (!m_pictureFile.isEmpty()) {
-        m_picture = QImage(m_pictureFile, m_pictureFormat);
+        m_picture = ReadPictureFile(m_pictureFile, m_pictureFormat);
         m_picture.setDevicePixelRatio(1);
         m_pictureFile.clear();
     }

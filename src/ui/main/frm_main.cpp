@@ -36,7 +36,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     for (QWidget* label : {lblNewAR, lblNewPixel, lblNeededCDs})
         KeepForcedColourReadable(label);
     ShowTargetKind(optSpaceCD->isChecked());
-    new TabStopOnSelected({grpStretch, grpCalc, grpSpace}, this);
+    new OptionGroupKeys({grpStretch, grpCalc, grpSpace}, this);
 
     ConnectWindowHandlers();
     ConnectBitmapHandlers();

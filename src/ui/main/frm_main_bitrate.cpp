@@ -12,12 +12,8 @@ namespace {
 
 const QString kError = QStringLiteral("ERROR");
 
-// -1 marks "no valid value", so the text -1 is ignored like text that is no number.
 std::optional<std::int32_t> TypedValue(const QLineEdit* box) {
-    const auto value = ParseTypedNumber(box->text(), QLocale().decimalPoint().at(0));
-    if (!value || *value == -1)
-        return std::nullopt;
-    return value;
+    return TypedInputValue(box->text(), QLocale().decimalPoint().at(0));
 }
 
 QString SelectedEntry(const QComboBox* list) {
@@ -46,9 +42,9 @@ void frmMain::ConnectBitrateHandlers() {
     connect(cmbAudioCount, &QComboBox::currentIndexChanged, this, &frmMain::cmbAudioCount_Click);
     connect(cmbSpaceCD, &QComboBox::currentIndexChanged, this, &frmMain::cmbSpaceCD_Click);
     // KeyPress must run before the list sees the key; Alt+B only moves the focus (eventFilter).
-    for (QWidget* watched : {static_cast<QWidget*>(cmbAudioBitrate),
-                             static_cast<QWidget*>(cmbAudioCount),
-                             static_cast<QWidget*>(cmbSpaceCD), static_cast<QWidget*>(Label2)})
+    for (QWidget* watched :
+         {static_cast<QWidget*>(cmbAudioBitrate), static_cast<QWidget*>(cmbAudioCount),
+          static_cast<QWidget*>(cmbSpaceCD), static_cast<QWidget*>(Label2)})
         watched->installEventFilter(this);
 }
 
@@ -173,9 +169,8 @@ void frmMain::CalculateBitrate() {
         const BitrateResult bitrate = VideoBitrateFor(input);
         if (bitrate.status == BitrateStatus::Failed)
             return ShowBitrateError();
-        txtTargetBitrate->setText(bitrate.status == BitrateStatus::Ok
-                                      ? WholeNumberText(bitrate.value)
-                                      : kError);
+        txtTargetBitrate->setText(
+            bitrate.status == BitrateStatus::Ok ? WholeNumberText(bitrate.value) : kError);
     } else if (optCalcDiskspace->isChecked()) {
         const BitrateResult size = FileSizeFor(input);
         if (size.status == BitrateStatus::Failed)

@@ -59,9 +59,8 @@ void frmMain::optStretch43_Click() {
 }
 
 void frmMain::txtPixelCount_Change() {
-    const auto value = ParseTypedNumber(txtPixelCount->text(), QLocale().decimalPoint().at(0));
-    // -1 marks "no valid value", so the text -1 is ignored as well.
-    if (!value || *value == -1)
+    const auto value = TypedInputValue(txtPixelCount->text(), QLocale().decimalPoint().at(0));
+    if (!value)
         return;
     m_state.TargetPixelCount = *value;
     CalculateCropResize();

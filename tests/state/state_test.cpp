@@ -1,0 +1,283 @@
+// The calculations, the picture reader and the report writer, without a window.
+#include "state/bitrate.h"
+#include "state/black_bars.h"
+#include "state/crop_resize.h"
+#include "state/encoder_settings.h"
+#include "state/number_text.h"
+#include "state/preview_size.h"
+#include "state/report_file.h"
+#include "state/source_bitmap.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+CropResizeInput Edges(int left, int top, int right, int bottom, SourceAspect aspect, int target,
+                      int width = 720, int height = 576) {
+    return {std::int16_t(left),
+            std::int16_t(top),
+            std::int16_t(right),
+            std::int16_t(bottom),
+            width,
+            height,
+            aspect,
+            target};
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+}
+
+// A 720 x 576 picture, black but for the scene.
+QImage Shot(QRect scene, QColor colour = QColor(120, 130, 140)) {
+    QImage picture(720, 576, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    QPainter(&picture).fillRect(scene, colour);
+    return picture;
+}
+
+constexpr auto k43 = SourceAspect::Ratio4x3;
+constexpr auto k169 = SourceAspect::Ratio16x9;
+
+} // namespace
+
+Q_DECLARE_METATYPE(CropResizeInput)
+Q_DECLARE_METATYPE(BitrateInput)
+
+class StateTest : public QObject {
+    Q_OBJECT
+private slots:
+    void typedNumbers_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        // clang-format off
+        const char* rows[][2] = {
+            {"200000", "200000"}, {" +42 ", "42"}, {"-5", "-5"}, {"-1", "none"}, {"010", "10"}, {"2.5", "2"},
+            {"3.5", "4"}, {"2.50000001", "3"}, {"-2.5", "-2"}, {".5", "0"}, {"1.", "1"},
+            {"2147483647", "2147483647"}, {"2147483648", "none"}, {"-2147483648", "-2147483648"},
+            {"2147483646.5", "2147483646"}, {"2147483647.5", "none"}, {"", "none"}, {"-", "none"},
+            {"abc", "none"}, {"12a", "none"}, {"1 2", "none"}, {"0x10", "none"}, {"1e3", "none"},
+            {"1,5", "none"}, {"99999999999999999999", "none"}};
+        // clang-format on
+        for (const auto& [text, expected] : rows)
+            QTest::newRow(text) << QString::fromLatin1(text) << QString::fromLatin1(expected);
+    }
+
+    void typedNumbers() {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        const auto value = TypedInputValue(text, u'.');
+        QCOMPARE(value ? QString::number(*value) : QStringLiteral("none"), expected);
+    }
+
+    void shownNumbers() {
+        QCOMPARE(ParseTypedNumber(QStringLiteral("1,5"), u','), 2);
+        QCOMPARE(FormatTwoDecimals(1.125, u'.'), QStringLiteral("1.12")); // exact tie to even
+        QCOMPARE(FormatTwoDecimals(1.3, u','), QStringLiteral("1,3"));
+        QCOMPARE(FormatTwoDecimals(2.0, u'.'), QStringLiteral("2"));
+        QCOMPARE(FormatWholeNumber(RoundHalfEven(-871.5)), QStringLiteral("-872"));
+        QCOMPARE(FormatWholeNumber(280000000000000.0), QStringLiteral("280000000000000"));
+        // A new size that is no size, or one too large to paint, shows no preview.
+        QCOMPARE(PreviewSize(QStringLiteral("0"), QStringLiteral("336")), std::nullopt);
+        QCOMPARE(PreviewSize(QStringLiteral("32000"), QStringLiteral("32000")), std::nullopt);
+    }
+
+    void cropResize_data() {
+        QTest::addColumn<CropResizeInput>("input");
+        QTest::addColumn<QString>("expected"); // X1 X2 Y1 Y2 W H pixels final-left final-right
+        const auto row = [](const char* name, CropResizeInput in, const char* expected) {
+            QTest::newRow(name) << in << QString::fromLatin1(expected);
+        };
+        // clang-format off
+        row("4:3", Edges(7, 71, 712, 504, k43, 200000), "13 13 72 72 576 336 193536 12 707");
+        row("16:9, first try too wide", Edges(7, 71, 712, 504, k169, 200000), "24 24 72 72 672 304 204288 23 696");
+        row("first try exactly 95 %", Edges(0, 0, 51, 101, k43, 51200), "3 671 1 475 160 320 51200 2 49");
+        row("trim 2.5 to even", Edges(8, 0, 329, 337, k43, 200000), "11 393 1 239 448 448 200704 10 327");
+        row("trim 3.5 to even", Edges(8, 0, 457, 337, k43, 150000), "13 267 1 239 448 320 143360 12 453");
+        row("no trim, edges cut", Edges(8, 0, 711, 313, k43, 250000), "9 9 1 263 768 320 245760 8 711");
+        row("width alone sets the factor", Edges(7, 71, 632, 408, k43, 200000, 640, 480), "18 18 72 72 656 304 199424 17 622");
+        row("height 0 on the first try", Edges(0, 0, 501, 401, k43, 341), "none");
+        row("first target above it", Edges(0, 0, 501, 401, k43, 342), "157 375 1 175 16 32 512 156 345");
+        row("neighbouring columns", Edges(10, 71, 11, 504, k43, 200000), "none");
+        row("neighbouring rows", Edges(7, 288, 712, 289, k43, 200000), "none");
+        row("no aspect chosen", Edges(7, 71, 712, 504, SourceAspect::None, 200000), "none");
+        row("pixel count beyond 32 bits", Edges(7, 71, 712, 504, k169, 2147483647), "none");
+        // clang-format on
+    }
+
+    void cropResize() {
+        QFETCH(CropResizeInput, input);
+        QFETCH(QString, expected);
+        const auto r = CalculateCropResizeValues(input);
+        QCOMPARE(!r ? QStringLiteral("none")
+                    : QString::asprintf("%d %g %d %g %d %d %d %d %d", r->offsetX1, r->offsetX2,
+                                        r->offsetY1, r->offsetY2, r->newWidth, r->newHeight,
+                                        r->pixelCount, r->finalCropLeft, r->finalCropRight),
+                 expected);
+    }
+
+    void bitrate_data() {
+        QTest::addColumn<BitrateInput>("input");
+        QTest::addColumn<QString>("bitrate");  // the bitrate mode's rounded value or status
+        QTest::addColumn<QString>("fileSize"); // the file-size mode's, and the CDs suggested
+        // clang-format off
+        const auto row = [](const char* name, int length, int cds, const char* cd, int streams,
+                            const char* audio, bool custom, int video, const char* bitrate,
+                            const char* fileSize) {
+            QTest::newRow(name) << BitrateInput{length, cds, 650, video, QString::fromLatin1(audio),
+                                                streams, QString::fromLatin1(cd), !custom, custom}
+                                << QString::fromUtf8(bitrate) << QString::fromUtf8(fileSize);
+        };
+        row("defaults", 90, 1, "700", 1, "128", false, 870, "959", "642|1 CD à 650 MB");
+        row("custom 650", 90, 1, "700", 1, "128", true, 870, "882", "642|1 CD à 650 MB");
+        row("2 CDs", 90, 2, "700", 1, "128", false, 870, "2047", "642|1 CD à 650 MB");
+        row("120 min, 2 x 192", 120, 2, "700", 2, "192", false, 870, "1247", "1076|2 CDs à 650 MB");
+        row("video 4000", 90, 1, "700", 1, "128", false, 4000, "959", "2657|4 CDs à 700 MB");
+        row("audio above target", 90, 1, "650", 4, "320", false, 870, "novalue", "1384|2 CDs à 700 MB");
+        row("0 CDs", 90, 0, "700", 1, "128", false, 870, "novalue", "642|1 CD à 650 MB");
+        row("length 0", 0, 1, "700", 1, "128", false, 870, "novalue", "novalue");
+        row("negative video", 90, 1, "700", 1, "128", false, -1000, "959", "-561|1 CD à 650 MB");
+        row("last length", 35791394, 1, "700", 0, "32", false, 870, "0", "222719999|");
+        row("seconds overflow", 35791395, 1, "700", 1, "128", false, 870, "failed", "failed");
+        row("entry no number", 90, 1, "700", 1, "12x", false, 870, "failed", "failed");
+        // clang-format on
+    }
+
+    void bitrate() {
+        QFETCH(BitrateInput, input);
+        QFETCH(QString, bitrate);
+        QFETCH(QString, fileSize);
+        const auto shown = [](const BitrateResult& r, bool withCDs) {
+            if (r.status != BitrateStatus::Ok)
+                return QString::fromLatin1(r.status == BitrateStatus::NoValue ? "novalue"
+                                                                              : "failed");
+            const QString whole = FormatWholeNumber(RoundHalfEven(r.value));
+            return withCDs ? whole + u'|' + SuggestSplitting(r.value) : whole;
+        };
+        QCOMPARE(shown(VideoBitrateFor(input), false), bitrate);
+        QCOMPARE(shown(FileSizeFor(input), true), fileSize);
+    }
+
+    void splitting() {
+        // clang-format off
+        const std::pair<double, const char*> rows[] = {
+            {-5, "1 CD à 650 MB"}, {650, "1 CD à 650 MB"}, {650.3, "1 CD à 700 MB"},
+            {700, "1 CD à 700 MB"}, {700.01, "2 CDs à 650 MB"}, {1300, "2 CDs à 650 MB"},
+            {1400, "2 CDs à 700 MB"}, {8450, "13 CDs à 650 MB"}, {8450.5, "13 CDs à 700 MB"},
+            {9100.5, "14 CDs à 700 MB"}, {64400, "92 CDs à 700 MB"}, {69300, "99 CDs à 700 MB"},
+            {69300.01, ""}};
+        // clang-format on
+        for (const auto& [size, expected] : rows)
+            QCOMPARE(SuggestSplitting(size), QString::fromUtf8(expected));
+    }
+
+    void encoderSettings() {
+        const CropResizeInput in = Edges(7, 71, 712, 504, k43, 200000);
+        QCOMPARE(EncoderSettingsText(in, *CalculateCropResizeValues(in)),
+                 QStringLiteral(
+                     "ffmpeg:      -vf \"crop=694:432:13:72,scale=576:336\"\n"
+                     "HandBrake:   --crop 72:72:13:13 --width 576 --height 336\n"
+                     "AviSynth:    Crop(13, 72, -13, -72).Spline36Resize(576, 336)\n"
+                     "VapourSynth: core.std.Crop(clip, 13, 13, 72, 72).resize.Spline36(576, 336)\n"
+                     "Odd offsets (left 13, right 13): 4:2:0 video is cropped by even numbers, so "
+                     "the encoder may shift the picture by one pixel.\n"
+                     "display aspect of the crop 1.7136:1, output 1.7143:1, error +0.04 %\n"));
+        const CropResizeInput even = Edges(9, 71, 712, 504, k43, 200000);
+        const QString text = EncoderSettingsText(even, *CalculateCropResizeValues(even));
+        QVERIFY(text.startsWith(u"ffmpeg:      -vf \"crop=694:432:14:72,scale=576:336\"\n"));
+        QVERIFY(!text.contains(u"Odd"));
+    }
+
+    void blackBars_data() {
+        QTest::addColumn<QImage>("picture");
+        QTest::addColumn<QString>("expected"); // left top right bottom
+        QTest::newRow("letterbox") << Shot({0, 72, 720, 432}) << "0 71 719 504";
+        QTest::newRow("pillarbox") << Shot({88, 0, 544, 576}) << "87 0 632 575";
+        QTest::newRow("both") << Shot({8, 72, 704, 432}) << "7 71 712 504";
+        QImage noisy = Shot({8, 72, 704, 432});
+        for (int i = 0; i < 1000; ++i) // speckle, about ten pixels in each line of a bar
+            noisy.setPixel(i * 7919 % 720, i % 2 ? i * 13 % 72 : 504 + i * 17 % 72, ~0u);
+        QTest::newRow("noisy bars") << noisy << "7 71 712 504";
+        QImage night = Shot({8, 72, 704, 432});
+        QPainter(&night).fillRect(8, 72, 704, 60, QColor(30, 32, 34)); // a dark sky at the top
+        QTest::newRow("dark scene at the bar") << night << "7 71 712 504";
+        QTest::newRow("no bars") << Shot({0, 0, 720, 576}) << "0 0 719 575";
+        QTest::newRow("all black") << Shot({}) << "none";
+        QTest::newRow("bar on one side only") << Shot({400, 0, 320, 576}) << "none";
+    }
+
+    void blackBars() {
+        QFETCH(QImage, picture);
+        QFETCH(QString, expected);
+        const auto e = DetectBlackBars(picture);
+        QCOMPARE(e ? QString::asprintf("%d %d %d %d", e->left, e->top, e->right, e->bottom)
+                   : QStringLiteral("none"),
+                 expected);
+    }
+
+    // Each file of the corpus is named after the outcome it must get.
+    void sourceBitmaps_data() {
+        QTest::addColumn<QString>("path");
+        const QDir dir(QStringLiteral(QUARVEL_BITMAP_CORPUS));
+        for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
+            QTest::newRow(qPrintable(name)) << dir.filePath(name);
+    }
+
+    void sourceBitmaps() {
+        QFETCH(QString, path);
+        const SourceBitmap result = LoadSourceBitmap(path);
+        const char* outcomes[] = {"accepted", "toolarge", "invalid"};
+        QCOMPARE(outcomes[int(result.outcome)],
+                 qPrintable(QFileInfo(path).baseName().section(u'-', 0, 0)));
+        QCOMPARE(result.picture.isNull(), result.outcome != SourceBitmapOutcome::Accepted);
+        QVERIFY(!result.picture.hasAlphaChannel());
+    }
+
+    // The new report fails midway (a file size limit holds for root too): the old one stays.
+    void reportKeptWhenWritingFails() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Quarvel_Info.txt"));
+        QVERIFY(SaveReportFile(path, "old report\r\n"));
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit previous{};
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit small = previous;
+        small.rlim_cur = 100;
+        setrlimit(RLIMIT_FSIZE, &small);
+        QString reason;
+        const bool saved = SaveReportFile(path, QByteArray(4096, 'x'), &reason);
+        setrlimit(RLIMIT_FSIZE, &previous);
+        QVERIFY(!saved && !reason.isEmpty());
+        QCOMPARE(ReadAll(path), QByteArray("old report\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Quarvel_Info.txt"});
+        QVERIFY(!SaveReportFile(QStringLiteral("/dev/full"), "report"));
+    }
+
+    void reportInFolderWithoutNewFiles() {
+        QTemporaryDir dir(QDir::homePath() + QStringLiteral("/.quarvel-test-XXXXXX"));
+        const QString path = dir.filePath(QStringLiteral("Quarvel_Info.txt"));
+        QVERIFY(SaveReportFile(path, "old"));
+        // Root is refused new files only by an immutable folder; others by one without write
+        // access.
+        const bool root = geteuid() == 0;
+        const QString tool = root ? QStringLiteral("chattr") : QStringLiteral("chmod");
+        if (QProcess::execute(tool, {root ? "+i" : "a-w", dir.path()}) != 0)
+            QSKIP("this file system cannot make a folder refuse new files");
+        const bool saved = SaveReportFile(path, "new");
+        QProcess::execute(tool, {root ? "-i" : "u+w", dir.path()});
+        QVERIFY(saved);
+        QCOMPARE(ReadAll(path), QByteArray("new"));
+    }
+};
+
+QTEST_GUILESS_MAIN(StateTest)
+#include "state_test.moc"

@@ -1,0 +1,436 @@
+// The main window as a user drives it: real mouse and key events, dialogs answered through
+// their seams, the preview and about windows reached from it.
+#include "ui/controls/colours.h"
+#include "ui/main/frm_main.h"
+#include "ui/platform/common_dialog.h"
+#include "ui/platform/message_box.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QPainter>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// Black bars above and below a grey picture, as a DVD screenshot has.
+QImage Screenshot(int width = 720, int height = 576, QColor middle = QColor(120, 130, 140)) {
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    QPainter(&picture).fillRect(8, height / 8, width - 16, height * 3 / 4, middle);
+    return picture;
+}
+
+// A pixel of a grabbed picture at logical coordinates, whatever the screen's scale.
+QRgb Pixel(const QImage& image, int x, int y) {
+    const qreal scale = image.devicePixelRatio();
+    return image.pixel(int(x * scale), int(y * scale)) & 0xFFFFFFu;
+}
+
+QRgb Shown(QWidget* widget, int x, int y) {
+    return Pixel(widget->grab().toImage(), x, y);
+}
+
+constexpr QRgb Rgb(int r, int g, int b) {
+    return QRgb(r << 16 | g << 8 | b);
+}
+
+const char* const kCropOutputs = "txtX1 txtX2 txtY1 txtY2 txtNewWidth txtNewHeight lblNewAR "
+                                 "lblNewPixel";
+
+// Text pixels are those that change when the text is taken away; each is measured against
+// what lies behind it.
+double TextContrast(QWidget* w) {
+    const char* property = qobject_cast<QComboBox*>(w) ? "currentIndex" : "text";
+    const QVariant text = w->property(property);
+    const QImage with = w->grab().toImage();
+    const QSignalBlocker blocker(w);
+    w->setProperty(property, text.typeId() == QMetaType::Int ? QVariant(-1) : QVariant(""));
+    const QImage without = w->grab().toImage();
+    w->setProperty(property, text);
+    double contrast = 1;
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x)
+            contrast = std::max(contrast, ContrastRatio(with.pixel(x, y), without.pixel(x, y)));
+    return contrast;
+}
+
+} // namespace
+
+class FrmMainTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        window = std::make_unique<frmMain>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        control<CommonDialog>("CommonDialog1")
+            ->setResponder([this](const CommonDialog& d, CommonDialog::Kind) {
+                dialogs << QStringList{d.DialogTitle, d.FileName, d.Filter, d.InitDir};
+                return answers.isEmpty() ? QString() : answers.takeFirst();
+            });
+        MessageBox::setInterceptor([this](const QString& title, const QString& text) {
+            messages << title + QStringLiteral(": ") + text;
+        });
+    }
+
+    void cleanup() {
+        MessageBox::setInterceptor({});
+        window.reset();
+        dialogs.clear();
+        messages.clear();
+    }
+
+    void startUp() {
+        QCOMPARE(shown("txtPixelCount txtVideoLength txtSpaceCDCount txtSpaceCustom txtBitrate "
+                       "txtTargetBitrate cmbAudioBitrate cmbAudioCount cmbSpaceCD"),
+                 QStringLiteral("200000 90 1 650 870 959 128 1 700"));
+        QVERIFY(!control("cmdPreview")->isEnabled() && !control("cmdSaveInfo")->isEnabled());
+        QVERIFY(control("picVARN")->isVisible() && !control("fraCalcDiskspace")->isVisible());
+    }
+
+    void cropAndResize() {
+        open(QStringLiteral("shot.bmp"), Screenshot());
+        clickPicture({7, 71});
+        QCOMPARE(shown(kCropOutputs), QStringLiteral("0 0 0 0 0 0  ")); // two edges unplaced
+        clickPicture({712, 504}, Qt::RightButton);
+        QCOMPARE(shown(kCropOutputs), QStringLiteral("13 13 72 72 576 336 1.71:1 193536"));
+        QVERIFY(control("cmdPreview")->isEnabled() && control("cmdSaveInfo")->isEnabled());
+        // Pen OR NOT picture: dotted on the clicked edges, solid on the trimmed region.
+        QWidget* picture = control("picDraw");
+        QCOMPARE(Shown(picture, 9, 71), Rgb(255, 255, 255));
+        QCOMPARE(Shown(picture, 8, 71), Rgb(0, 0, 0));
+        QCOMPARE(Shown(picture, 12, 300), Rgb(167, 253, 243));
+
+        click("optStretch169");
+        QCOMPARE(shown(kCropOutputs), QStringLiteral("24 24 72 72 672 304 2.21:1 204288"));
+        click("optStretch169"); // already selected: stays, and still calculates
+        QVERIFY(control<QRadioButton>("optStretch169")->isChecked());
+        retype("txtPixelCount", QStringLiteral("150000"));
+        QCOMPARE(shown(kCropOutputs), QStringLiteral("18 18 72 72 576 256 2.25:1 147456"));
+        retype("txtPixelCount", QStringLiteral("100"));
+        QCOMPARE(shown(kCropOutputs), QStringLiteral("0 0 0 0 ERROR ERROR  "));
+        QVERIFY(!control("cmdPreview")->isEnabled());
+
+        // Positions between pixels round to the nearest, halves to even.
+        const MainWindowState& s = window->state();
+        clickPicture({10.7, 20.5});
+        clickPicture({709.5, 555.5});
+        QCOMPARE(QList<int>({s.CropLeft, s.CropTop, s.CropRight, s.CropBottom}),
+                 QList<int>({11, 20, 710, 556}));
+        clickPicture({360, 288}); // exactly half way: left and top
+        QCOMPARE(QList<int>({s.CropLeft, s.CropTop}), QList<int>({360, 288}));
+    }
+
+    void openingPictures() {
+        open(QStringLiteral("a.bmp"), Screenshot());
+        QCOMPARE(dialogs.last().mid(0, 3),
+                 QStringList({"Open Bitmap", "", "Windows Bitmap (*.bmp)|*.bmp"}));
+        QVERIFY(!control("picVARN")->isVisible());
+        crop();
+        retype("txtVideoLength", QStringLiteral("120"));
+        // The same size keeps every value; the new picture shows without frames until a
+        // calculation, which a click on the option already selected runs.
+        open(QStringLiteral("b.bmp"), Screenshot(720, 576, QColor(30, 60, 90)));
+        QCOMPARE(dialogs.last().at(3), dir->path()); // starts where the last file was
+        QCOMPARE(shown("txtX1 txtVideoLength"), QStringLiteral("13 120"));
+        QCOMPARE(Shown(control("picDraw"), 12, 300), Rgb(30, 60, 90));
+        click("optStretch43");
+        QCOMPARE(Shown(control("picDraw"), 12, 300), Rgb(225, 227, 165));
+
+        // Another height alone, then another width alone, resets everything.
+        for (QSize size : {QSize(720, 480), QSize(704, 480)}) {
+            crop();
+            retype("txtVideoLength", QStringLiteral("120"));
+            open(QStringLiteral("other.bmp"), Screenshot(size.width(), size.height()));
+            QCOMPARE(shown("txtX1 txtVideoLength"), QStringLiteral("0 90"));
+            QCOMPARE(window->state().CropLeft, -1);
+            QVERIFY(!control("cmdPreview")->isEnabled());
+        }
+        clickPicture({710, 100}); // right of the 704 pixels: no edge at all
+        QCOMPARE(window->state().CropTop, -1);
+
+        open(QStringLiteral("big.bmp"), Screenshot(721, 576));
+        QCOMPARE(messages, QStringList{"Quarvel: Bitmap exceeds 720x576 pixel."});
+        QCOMPARE(window->state().SourceWidth, 704);
+        const QString notes = QStringLiteral(QUARVEL_BITMAP_CORPUS "/invalid-text.bmp");
+        answers << notes;
+        click("cmdOpenBMP");
+        QCOMPARE(messages.last(), QStringLiteral("Quarvel: File is not a valid Bitmap."));
+        QCOMPARE(window->state().SourceFileName, notes);
+        QVERIFY(control("picVARN")->isVisible() && !window->state().BitmapLoaded);
+        click("cmdOpenBMP"); // cancelled
+        QCOMPARE(window->state().SourceFileName, notes);
+        QCOMPARE(messages.size(), 2);
+
+        // A screenshot has no transparency: pixels of alpha 0 show in their own colour, before
+        // and after a calculation.
+        answers << QStringLiteral(QUARVEL_BITMAP_CORPUS "/accepted-32bit-alpha.bmp");
+        click("cmdOpenBMP");
+        QCOMPARE(Shown(control("picDraw"), 8, 3), Rgb(200, 0, 0));
+        clickPicture({1, 1});
+        clickPicture({15, 7});
+        QVERIFY(control("cmdPreview")->isEnabled());
+        QCOMPARE(Shown(control("picDraw"), 8, 3), Rgb(200, 0, 0));
+    }
+
+    void bitratePanel() {
+        // A click on each group's selected option keeps it and the calculation live.
+        for (const char* option : {"optCalcBitrate", "optSpaceCD"}) {
+            click(option);
+            QVERIFY(control<QRadioButton>(option)->isChecked());
+        }
+        retype("txtVideoLength", QStringLiteral("120"));
+        QCOMPARE(shown("txtTargetBitrate"), QStringLiteral("688"));
+
+        click("optCalcDiskspace");
+        retype("txtBitrate", QStringLiteral("4000"));
+        QCOMPARE(shown("txtDiskspace lblNeededCDs"), QStringLiteral("3543 6 CDs à 650 MB"));
+        // A key in a list calculates with the entry before it, then with the new one.
+        QTest::keyClick(control("cmbAudioCount"), Qt::Key_Down);
+        QCOMPARE(shown("cmbAudioCount txtDiskspace"), QStringLiteral("2 3653"));
+        retype("txtVideoLength", QStringLiteral("-2"));
+        QCOMPARE(shown("txtDiskspace lblNeededCDs txtTargetBitrate"), QStringLiteral("ERROR  688"));
+
+        // Arrows move round the group only, never into the hidden frame.
+        control("optCalcDiskspace")->setFocus();
+        QStringList visited;
+        for (auto key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Right, Qt::Key_Left}) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            visited << focused();
+        }
+        QCOMPARE(visited.join(u' '), QStringLiteral("optCalcBitrate optCalcDiskspace "
+                                                    "optCalcBitrate optCalcDiskspace"));
+        QVERIFY(control<QRadioButton>("optSpaceCD")->isChecked());
+
+        // Alt+B and Alt+C move the focus and change nothing else.
+        QTest::keyClick(window.get(), Qt::Key_B, Qt::AltModifier);
+        QCOMPARE(focused(), QStringLiteral("optCalcBitrate"));
+        QVERIFY(!control<QRadioButton>("optCalcBitrate")->isDown()); // no click on its way
+        QVERIFY(control("fraCalcDiskspace")->isVisible());
+        QTest::keyClick(window.get(), Qt::Key_C, Qt::AltModifier);
+        QCOMPARE(focused(), QStringLiteral("txtPixelCount"));
+
+        // Tab stops at each group's selected option.
+        click("optCalcBitrate");
+        QCOMPARE(tabs("txtNewHeight", 2), QStringLiteral("optCalcBitrate txtVideoLength"));
+        QCOMPARE(tabs("cmbAudioBitrate", 4),
+                 QStringLiteral("optSpaceCD txtSpaceCDCount cmbSpaceCD txtTargetBitrate"));
+        click("optSpaceCustom");
+        QCOMPARE(tabs("cmbAudioBitrate", 3),
+                 QStringLiteral("optSpaceCustom txtSpaceCustom txtTargetBitrate"));
+        QTest::keyClick(control("optSpaceCustom"), Qt::Key_Up);
+        QVERIFY(control<QRadioButton>("optSpaceCD")->isChecked());
+
+        click("optSpaceCustom");
+        click("cmdReset");
+        QVERIFY(control("txtSpaceCDCount")->isEnabled() && !control("txtSpaceCustom")->isEnabled());
+        QCOMPARE(shown("txtTargetBitrate txtBitrate"), QStringLiteral("959 870"));
+    }
+
+    void saveReport() {
+        const QString source = open(QStringLiteral("dvd shot.bmp"), Screenshot());
+        crop();
+        const QString report = dir->filePath(QStringLiteral("report.txt"));
+        answers << report;
+        click("cmdSaveInfo");
+        QCOMPARE(dialogs.last(), QStringList({"Save Information", "Quarvel_Info.txt",
+                                              "Textdateien (*.txt)|*.txt", dir->path()}));
+        const QByteArray rule(60, '-');
+        // clang-format off
+        const QByteArray expected = QByteArrayList{
+            rule, " Quarvel", rule, "", "Source Bitmap", "=============",
+            "file name: \t" + source.toUtf8(), "format:\t\t720x576", "aspect ratio:\t4:3", "",
+            "Crop Settings", "=============", "X1 offset:\t13", "X2 offset:\t13", "Y1 offset:\t72",
+            "Y2 offset:\t72", "", "Resize Settings", "===============", "new width:\t576",
+            "new height:\t336", "", "Target Info", "===========", "aspect ratio:\t1.71:1",
+            "pixel count:\t193536", "", rule, " made by the Quarvel developers",
+            " project home: the Quarvel source repository", rule, ""}.join("\r\n");
+        // clang-format on
+        QFile saved(report);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), expected);
+        saved.close();
+
+        click("optStretch169");
+        answers << report;
+        click("cmdSaveInfo"); // replaces the first report
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll().split('\n').at(8), QByteArray("ascpect ratio:\t16:9\r"));
+        answers << QStringLiteral("/dev/full");
+        click("cmdSaveInfo");
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].startsWith(u"Quarvel: The report could not be saved to \"/dev/full\""));
+    }
+
+    void preview() {
+        // Red columns before the trimmed left edge (12) and from the trimmed right edge (707)
+        // on, blue rows before the top edge (71) and from the bottom edge (504) on.
+        QImage picture(720, 576, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QPainter painter(&picture);
+        painter.fillRect(12, 0, 707 - 12, 576, Qt::green);
+        painter.fillRect(0, 0, 720, 71, Qt::blue);
+        painter.fillRect(0, 504, 720, 72, Qt::blue);
+        painter.end();
+        open(QStringLiteral("marks.bmp"), picture);
+        crop();
+        for (int run = 0; run < 2; ++run) {
+            QImage preview;
+            QTimer::singleShot(0, this, [&] {
+                QWidget* window = QApplication::activeModalWidget();
+                QCOMPARE(window->windowTitle(),
+                         QStringLiteral("Quarvel - Preview (click picture to close window)"));
+                QCOMPARE(window->size(), QSize(576, 336));
+                QWidget* box = window->findChild<QWidget*>(QStringLiteral("picPreview"));
+                preview = box->grab().toImage();
+                QTest::mouseClick(box, Qt::LeftButton, {}, {100, 100});
+            });
+            click("cmdPreview"); // returns once the click on the picture closed it
+            for (QPoint corner : {QPoint(0, 0), QPoint(575, 0), QPoint(0, 335), QPoint(575, 335)})
+                QCOMPARE(Pixel(preview, corner.x(), corner.y()), Rgb(0, 255, 0));
+        }
+    }
+
+    void aboutAndQuit() {
+        click("cmdHelp");
+        click("cmdHelp");
+        const QWidgetList tops = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(
+                     tops.begin(), tops.end(),
+                     [](QWidget* w) { return w->objectName() == u"frmHelp" && w->isVisible(); }),
+                 1);
+
+        // Quit closes the preview, the about window and the main window, in this order.
+        struct CloseOrder : QObject {
+            QStringList closed;
+            bool eventFilter(QObject* watched, QEvent* event) override {
+                const auto* widget = qobject_cast<QWidget*>(watched);
+                if (event->type() == QEvent::Close && widget && widget->isWindow())
+                    closed << widget->objectName();
+                return false;
+            }
+        } order;
+        qApp->installEventFilter(&order);
+        open(QStringLiteral("shot.bmp"), Screenshot());
+        crop();
+        QTimer::singleShot(0, this, [this] { control<QPushButton>("cmdQuit")->click(); });
+        click("cmdPreview");
+        qApp->removeEventFilter(&order);
+        QCOMPARE(order.closed, QStringList({"frmPreview", "frmHelp", "frmMain"}));
+    }
+
+    void detectBarsAndCopyForEncoder() {
+        open(QStringLiteral("shot.bmp"), Screenshot());
+        crop(); // the bars' inner corners: what Ctrl+D must give
+        const QString clicked = shown(kCropOutputs);
+        click("cmdReset");
+        open(QStringLiteral("shot.bmp"), Screenshot());
+        QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(shown(kCropOutputs), clicked);
+        QCOMPARE(control("lblNewAR")->toolTip(),
+                 QStringLiteral("display aspect of the crop 1.7136:1, output 1.7143:1, "
+                                "error +0.04 %"));
+        QTest::keyClick(window.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(QApplication::clipboard()->text().section(u'\n', 0, 0),
+                 QStringLiteral("ffmpeg:      -vf \"crop=694:432:13:72,scale=576:336\""));
+    }
+
+    // Under a dark palette every text stands out from its own background by at least 3.5:1.
+    void readableUnderDarkPalette() {
+        window.reset();
+        const QPalette light = QApplication::palette();
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QPalette dark(QColor(53, 53, 53), QColor(53, 53, 53));
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            dark.setColor(role, Qt::white);
+        dark.setColor(QPalette::Base, QColor(35, 35, 35));
+        QApplication::setPalette(dark);
+        init();
+        open(QStringLiteral("shot.bmp"), Screenshot());
+        crop();
+        click("cmdHelp");
+        const auto check = [](QWidget* top) {
+            for (QWidget* w : top->findChildren<QWidget*>()) {
+                const double contrast = w->isVisible() && w->isEnabled() &&
+                                                (qobject_cast<QComboBox*>(w) ||
+                                                 w->metaObject()->indexOfProperty("text") >= 0)
+                                            ? TextContrast(w)
+                                            : 21;
+                QVERIFY2(contrast >= 3.5,
+                         qPrintable(w->objectName() + u' ' + QString::number(contrast)));
+            }
+        };
+        check(window.get());
+        click("optCalcDiskspace");
+        check(window.get());
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == u"frmHelp")
+                check(top);
+        window.reset();
+        QApplication::setPalette(light);
+    }
+
+private:
+    template <typename T = QWidget> T* control(const char* name) const {
+        return window->findChild<T*>(QLatin1String(name));
+    }
+    // The texts that the named boxes, labels and lists show, joined by blanks.
+    QString shown(const char* names) const {
+        QStringList all;
+        for (const QString& name : QString::fromLatin1(names).split(u' ')) {
+            QWidget* w = control(qPrintable(name));
+            all << w->property(qobject_cast<QComboBox*>(w) ? "currentText" : "text").toString();
+        }
+        return all.join(u' ');
+    }
+    void click(const char* name) { QTest::mouseClick(control(name), Qt::LeftButton); }
+    QString open(const QString& name, const QImage& picture) {
+        const QString path = dir->filePath(name);
+        if (!picture.isNull())
+            picture.save(path, "BMP");
+        answers << path;
+        click("cmdOpenBMP");
+        return path;
+    }
+    // Press and release on the picture, at positions between pixels as a mouse may report them.
+    void clickPicture(QPointF at, Qt::MouseButton button = Qt::LeftButton) {
+        QWidget* picture = control("picDraw");
+        for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, at, picture->mapToGlobal(at), button,
+                              type == QEvent::MouseButtonPress ? button : Qt::NoButton, {});
+            QApplication::sendEvent(picture, &event);
+        }
+    }
+    void crop() { clickPicture({7, 71}), clickPicture({712, 504}); }
+    void retype(const char* name, const QString& value) {
+        control<QLineEdit>(name)->selectAll();
+        QTest::keyClicks(control(name), value);
+    }
+    QString focused() const { return QApplication::focusWidget()->objectName(); }
+    // The widgets that the Tab key visits, starting from one.
+    QString tabs(const char* from, int count) {
+        control(from)->setFocus(Qt::TabFocusReason);
+        QStringList visited;
+        while (visited.size() < count) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << focused();
+        }
+        return visited.join(u' ');
+    }
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<frmMain> window;
+    QStringList answers;        // what the file dialogs return, in turn
+    QList<QStringList> dialogs; // title, file name, filter and folder of each dialog shown
+    QStringList messages;
+};
+
+QTEST_MAIN(FrmMainTest)
+#include "frm_main_test.moc"
