@@ -68,7 +68,7 @@ try:
 
     keys(main, "alt+o")
     choose_file("^Open Bitmap$", source)
-    keys(main, "ctrl+d", "ctrl+shift+c")
+    keys(main, "alt+c", "ctrl+d", "ctrl+shift+c")  # also from a text box
     copied = run("xclip", "-o", "-selection", "clipboard").split("\n")
     check("copied for ffmpeg", copied[0], 'ffmpeg:      -vf "crop=694:432:13:72,scale=576:336"')
 

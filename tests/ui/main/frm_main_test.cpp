@@ -382,9 +382,9 @@ private:
         return window->findChild<T*>(QLatin1String(name));
     }
     // The texts that the named boxes, labels and lists show, joined by blanks.
-    QString shown(const char* names) const {
+    QString shown(const QString& names) const {
         QStringList all;
-        for (const QString& name : QString::fromLatin1(names).split(u' ')) {
+        for (const QString& name : names.split(u' ')) {
             QWidget* w = control(qPrintable(name));
             all << w->property(qobject_cast<QComboBox*>(w) ? "currentText" : "text").toString();
         }
