@@ -4,12 +4,12 @@
 #include "ui/controls/fonts.h"
 
 frmHelp::frmHelp() {
+    // Sizes in pixels, so that the texts fit their places on every screen.
+    setFont(UiFont());
     setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    // Sizes in pixels, so that the texts fit their places on every screen.
-    setFont(UiFont());
     Label1->setFont(UiFont(18, true));
     Label2->setFont(UiFont(13));
     Label3->setFont(UiFont(13, true));

@@ -23,8 +23,9 @@ void AppendEntries(QComboBox* list, std::initializer_list<const char*> entries) 
 } // namespace
 
 frmMain::frmMain(QWidget* parent) : QWidget(parent) {
-    setupUi(this);
+    // The font first, so that the controls are laid out once, in it.
     setFont(UiFont());
+    setupUi(this);
     // Fixed single border: close and minimise only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
