@@ -1,5 +1,5 @@
 // The yardstick for Quarvel's start-up and memory: a plain Qt window of the same size and flags
-// with the same kinds and numbers of controls, texts in them, and no picture.
+// with the same kinds and numbers of controls, texts in them in the same fonts, and no picture.
 #include <QApplication>
 #include <QComboBox>
 #include <QFrame>
@@ -16,6 +16,12 @@ int main(int argc, char* argv[]) {
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint);
     window.setFixedSize(953, 626);
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(11);
+    window.setFont(font);
+    font.setBold(true);
     QWidget* panels[] = {new QWidget(&window), new QWidget(&window)};
     panels[0]->setGeometry(736, 8, 209, 289);
     panels[1]->setGeometry(736, 312, 209, 305);
@@ -23,11 +29,19 @@ int main(int argc, char* argv[]) {
     for (QWidget* frame : inner)
         frame->setGeometry(8, 168, 193, 129);
     inner[1]->hide();
-    for (int i = 0; i < 26; ++i)
-        (new QLabel(QStringLiteral("Label %1").arg(i), panels[i % 2]))->move(8, 20 + i * 10);
-    for (int i = 0; i < 13; ++i)
-        (new QLineEdit(QString::number(i * 100), panels[i % 2]))
-            ->setGeometry(120, 20 + i * 20, 57, 21);
+    // Two panel titles and eight of the text boxes are bold, as Quarvel's.
+    for (int i = 0; i < 26; ++i) {
+        auto* label = new QLabel(QStringLiteral("Label %1").arg(i), panels[i % 2]);
+        label->move(8, 20 + i * 10);
+        if (i < 2)
+            label->setFont(font);
+    }
+    for (int i = 0; i < 13; ++i) {
+        auto* box = new QLineEdit(QString::number(i * 100), panels[i % 2]);
+        box->setGeometry(120, 20 + i * 20, 57, 21);
+        if (i < 8)
+            box->setFont(font);
+    }
     for (int i = 0; i < 6; ++i)
         (new QPushButton(QStringLiteral("&Button %1").arg(i), &window))
             ->setGeometry(8 + i * 112, 592, 97, 25);
