@@ -1,32 +1,129 @@
 #include "state/black_bars.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
 namespace {
 
-constexpr int kDarkLuma = 24;
+// The bars' black is measured in this many lines at each border.
+constexpr int kBorderLines = 16;
+// Black brighter than this is no bar black: the border is picture on every side.
+constexpr int kBrightestBlack = 48;
+// A pixel is lit this far above the bars' black at least, more where the bars are grainy.
+constexpr int kLitMargin = 8;
+// Signalling lines and head-switching noise at the very border, cut with the bar inside them.
+constexpr int kLitLinesAtBorder = 8;
+constexpr int kBarInsideLitLines = 4;
+// A run of lit pixels this long is something drawn (a logo, a subtitle), not noise.
+constexpr int kContentRun = 8;
 
-bool IsBright(QRgb pixel) {
-    // BT.601 luma in integer arithmetic.
-    return (77 * qRed(pixel) + 150 * qGreen(pixel) + 29 * qBlue(pixel) + 128) / 256 > kDarkLuma;
+// BT.601 luma of every pixel, row by row.
+std::vector<std::uint8_t> LumaPlane(const QImage& image) {
+    std::vector<std::uint8_t> plane(std::size_t(image.width()) * image.height());
+    auto* out = plane.data();
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            *out++ = std::uint8_t(
+                (77 * qRed(line[x]) + 150 * qGreen(line[x]) + 29 * qBlue(line[x]) + 128) >> 8);
+    }
+    return plane;
 }
 
-// Noise and compression speckle may light up a few pixels of a bar.
-bool MostlyDark(int brightPixels, int length) {
-    return brightPixels * 32 <= length;
+// A row or a column of the luma plane, or a part of one.
+struct Line {
+    const std::uint8_t* first;
+    std::ptrdiff_t step;
+    int length;
+    std::uint8_t operator[](int i) const { return first[i * step]; }
+};
+
+struct Plane {
+    std::vector<std::uint8_t> luma;
+    int width, height;
+    Line Row(int y, int fromX = 0, int toX = -1) const {
+        return {luma.data() + std::ptrdiff_t(y) * width + fromX, 1,
+                (toX < 0 ? width : toX) - fromX};
+    }
+    Line Column(int x, int fromY, int toY) const {
+        return {luma.data() + std::ptrdiff_t(fromY) * width + x, width, toY - fromY};
+    }
+};
+
+int Median(const Line& line) {
+    std::array<int, 256> histogram{};
+    for (int i = 0; i < line.length; ++i)
+        ++histogram[line[i]];
+    int seen = 0;
+    for (int level = 0; level < 256; ++level)
+        if ((seen += histogram[level]) * 2 >= line.length)
+            return level;
+    return 255;
 }
 
-bool DarkRow(const QImage& image, int y, int fromX, int toX) {
-    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+// Luma above this is lit; nothing when no border is dark enough to be a bar.
+std::optional<int> LitAbove(const Plane& p) {
+    // The darkest of the lines near the four borders shows the bars' black and their grain.
+    std::optional<Line> darkest;
+    int black = 256;
+    const int rows = std::min(kBorderLines, p.height / 2);
+    const int columns = std::min(kBorderLines, p.width / 2);
+    const auto consider = [&](const Line& line) {
+        const int level = Median(line);
+        if (level < black)
+            black = level, darkest = line;
+    };
+    for (int i = 0; i < rows; ++i)
+        consider(p.Row(i)), consider(p.Row(p.height - 1 - i));
+    for (int i = 0; i < columns; ++i)
+        consider(p.Column(i, 0, p.height)), consider(p.Column(p.width - 1 - i, 0, p.height));
+    if (!darkest || black > kBrightestBlack)
+        return std::nullopt;
+    // Grain of the bars, leaving out speckle.
+    double sum = 0;
     int count = 0;
-    for (int x = fromX; x < toX; ++x)
-        count += IsBright(line[x]);
-    return MostlyDark(count, toX - fromX);
+    for (int i = 0; i < darkest->length; ++i)
+        if (const int d = (*darkest)[i] - black; std::abs(d) <= 3 * kLitMargin)
+            sum += d * d, ++count;
+    const double grain = std::sqrt(sum / std::max(count, 1));
+    return black + std::max(kLitMargin, int(std::ceil(4 * grain)));
 }
 
-bool DarkColumn(const QImage& image, int x, int fromY, int toY) {
-    int count = 0;
-    for (int y = fromY; y < toY; ++y)
-        count += IsBright(reinterpret_cast<const QRgb*>(image.constScanLine(y))[x]);
-    return MostlyDark(count, toY - fromY);
+// As dark as the bars' black but for scattered specks: at most 1/32 of the line lit, and no
+// run of lit pixels that would be a logo or a subtitle.
+bool IsBar(const Line& line, int litAbove) {
+    int lit = 0, run = 0;
+    for (int i = 0; i < line.length; ++i) {
+        if (line[i] > litAbove) {
+            ++lit;
+            if (++run >= kContentRun)
+                return false;
+        } else {
+            run = 0;
+        }
+    }
+    return lit * 32 <= line.length;
+}
+
+// How many lines from a border inwards belong to its bar. A few lit lines at the very border
+// count with the bar when a bar of some lines lies right inside them.
+template <typename LineAt> int BarDepth(int count, int litAbove, LineAt lineAt) {
+    const auto bar = [&](int i) { return IsBar(lineAt(i), litAbove); };
+    int depth = 0;
+    while (depth <= kLitLinesAtBorder && depth < count && !bar(depth))
+        ++depth;
+    if (depth > kLitLinesAtBorder || depth == count)
+        return 0;
+    if (depth > 0)
+        for (int i = depth; i < depth + kBarInsideLitLines; ++i)
+            if (i >= count || !bar(i))
+                return 0;
+    while (depth < count && bar(depth))
+        ++depth;
+    return depth;
 }
 
 } // namespace
@@ -37,27 +134,24 @@ std::optional<CropEdges> DetectBlackBars(const QImage& picture) {
     const int height = image.height();
     if (width < 3 || height < 3)
         return std::nullopt;
-
-    int top = 0;
-    while (top < height && DarkRow(image, top, 0, width))
-        ++top;
-    if (top == height)
+    const Plane p{LumaPlane(image), width, height};
+    const auto litAbove = LitAbove(p);
+    if (!litAbove)
         return std::nullopt;
-    int bottom = 0;
-    while (DarkRow(image, height - 1 - bottom, 0, width))
-        ++bottom;
 
+    const int top = BarDepth(height, *litAbove, [&](int i) { return p.Row(i); });
+    if (top == height)
+        return std::nullopt; // dark throughout
+    const int bottom = BarDepth(height, *litAbove, [&](int i) { return p.Row(height - 1 - i); });
     // Columns are judged on the rows between the horizontal bars only.
     const int fromY = top;
-    const int toY = height - bottom;
-    int left = 0;
-    while (left < width && DarkColumn(image, left, fromY, toY))
-        ++left;
-    if (left == width)
+    const int toY = std::max(height - bottom, fromY + 1);
+    const int left =
+        BarDepth(width, *litAbove, [&](int i) { return p.Column(i, fromY, toY); });
+    const int right =
+        BarDepth(width, *litAbove, [&](int i) { return p.Column(width - 1 - i, fromY, toY); });
+    if (top + bottom + left + right == 0)
         return std::nullopt;
-    int right = 0;
-    while (DarkColumn(image, width - 1 - right, fromY, toY))
-        ++right;
 
     // The edge is the bar's innermost line, itself cut away; without a bar, the outermost line.
     CropEdges edges;

@@ -12,7 +12,11 @@ struct CropEdges {
 };
 
 // The crop edges that cut the black bars away, as two clicks place them: each edge on the last
-// row or column of its bar, or on the outermost line where a side has no bar. A line belongs to
-// a bar when at most 1/32 of its pixels have a luma above 24 of 255, scanning from each border
-// inwards only. Nothing for a picture that is dark throughout or too small to leave a region.
+// row or column of its bar, or on the outermost line where a side has no bar. A line is bar
+// when it is as dark as the bars' own black, measured in the darkest line near the borders:
+// at most 1/32 of its pixels lit, that is 8 luma levels or four times the bars' grain above that
+// black, and no run of 8 lit pixels (a logo, a subtitle). Lines are scanned from each border
+// inwards; up to 8 lit lines at the very border (signalling, head-switching noise) are cut with
+// a bar of at least 4 lines inside them. Nothing when no side has a bar, for a picture dark
+// throughout, or when the bars leave no region.
 std::optional<CropEdges> DetectBlackBars(const QImage& picture);

@@ -1,5 +1,7 @@
-"""The real Quarvel through real X windows and file dialogs, xdotool's keys and xclip."""
+"""The real Quarvel through real X windows and file dialogs, xdotool's keys and xclip; what it
+copies is run through the real ffmpeg and HandBrakeCLI on a DVD-like clip."""
 import os
+import shlex
 import struct
 import subprocess
 import sys
@@ -53,9 +55,32 @@ def bitmap(path, width, height):
         f.write(head + b"".join(rows))
 
 
+def encoded(tool, clip, args, out):
+    command = {"ffmpeg": ["ffmpeg", "-v", "error", "-y", "-i", clip, *args, "-c:v", "mpeg4", out],
+               "HandBrake": ["HandBrakeCLI", "-i", clip, "-o", out, *args, "-e", "x264",
+                             "--encoder-preset", "ultrafast"]}[tool]
+    subprocess.run(command, capture_output=True, check=True)
+    probe = run("ffprobe", "-v", "error", "-select_streams", "v", "-show_entries",
+                "stream=width,height,sample_aspect_ratio", "-of", "csv=p=0", out)
+    width, height = (int(n) for n in probe.split(",")[:2])
+    luma = subprocess.run(["ffmpeg", "-v", "error", "-i", out, "-frames:v", "1", "-f", "rawvideo",
+                           "-pix_fmt", "gray", "-"], capture_output=True, check=True).stdout
+    rows = [luma[y * width:(y + 1) * width] for y in range(height)]
+    edges = [rows[0], rows[-1], bytes(r[0] for r in rows), bytes(r[-1] for r in rows)]
+    # Picture is about 110 here and a bar line 16 to 20.
+    return probe.split(",")[:3], min(sum(edge) // len(edge) for edge in edges) > 50
+
+
 work = tempfile.mkdtemp()
-source, big, report = (os.path.join(work, n) for n in ("dvd shot.bmp", "big.bmp", "info.txt"))
-bitmap(source, 720, 576)
+clip, source, big, report = (os.path.join(work, n) for n in
+                             ("clip.mpg", "dvd shot.bmp", "big.bmp", "info.txt"))
+# A PAL 16:9 DVD: 720 x 576, sample aspect 64:45, bars of 73 rows and 7 columns.
+subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i",
+                "color=c=0x607890:size=706x430:rate=25:duration=2", "-vf",
+                "drawbox=x=t*100:y=100:w=120:h=120:color=yellow:t=fill,noise=alls=6:allf=t,"
+                "format=rgb24,pad=720:576:7:73:black,format=yuv420p,setsar=64/45",
+                "-c:v", "mpeg2video", "-q:v", "2", clip], check=True)
+subprocess.run(["ffmpeg", "-v", "error", "-i", clip, "-frames:v", "1", source], check=True)
 bitmap(big, 721, 576)
 program = subprocess.Popen([sys.argv[1]])
 try:
@@ -68,17 +93,24 @@ try:
 
     keys(main, "alt+o")
     choose_file("^Open Bitmap$", source)
-    keys(main, "alt+c", "ctrl+d", "ctrl+shift+c")  # also from a text box
-    copied = run("xclip", "-o", "-selection", "clipboard").split("\n")
-    check("copied for ffmpeg", copied[0], 'ffmpeg:      -vf "crop=694:432:13:72,scale=576:336"')
+    # 16:9 by keys: the focus in the target box, Tab to the selected 4:3, Down.
+    keys(main, "alt+c", "Tab", "Down", "ctrl+d", "ctrl+shift+c")
+    copied = dict(line.split(":", 1) for line in
+                  run("xclip", "-o", "-selection", "clipboard").split("\n")[:2])
 
     keys(main, "alt+s")
     choose_file("^Save Information$", report)
     time.sleep(0.5)
     with open(report, "rb") as f:
-        lines = f.read().split(b"\r\n")
-    check("report through the save dialog", (len(lines), lines[6], lines[12]),
-          (32, b"file name: \t" + source.encode(), b"X1 offset:\t13"))
+        lines = f.read().decode().split("\r\n")
+    check("report through the save dialog", (len(lines), lines[6], lines[8], lines[12:16]),
+          (32, "file name: \t" + source, "ascpect ratio:\t16:9",
+           ["X1 offset:\t7", "X2 offset:\t7", "Y1 offset:\t73", "Y2 offset:\t73"]))
+    shown = [line.split("\t")[1] for line in lines[19:21]]
+    for tool in ("ffmpeg", "HandBrake"):
+        out = os.path.join(work, f"{tool}.mkv")
+        check(f"{tool}: the size shown, square pixels, no black line at an edge",
+              encoded(tool, clip, shlex.split(copied[tool]), out), (shown + ["1:1"], True))
 
     keys(main, "alt+o")
     choose_file("^Open Bitmap$", big)

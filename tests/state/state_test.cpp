@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -181,36 +182,91 @@ private slots:
     }
 
     void encoderSettings() {
+        // Odd offsets grow by a line each, for 4:2:0 video; the window's numbers stay odd.
         const CropResizeInput in = Edges(7, 71, 712, 504, k43, 200000);
-        QCOMPARE(EncoderSettingsText(in, *CalculateCropResizeValues(in)),
+        const auto result = *CalculateCropResizeValues(in);
+        QCOMPARE(EncoderSettingsText(in, result),
                  QStringLiteral(
-                     "ffmpeg:      -vf \"crop=694:432:13:72,scale=576:336\"\n"
-                     "HandBrake:   --crop 72:72:13:13 --width 576 --height 336\n"
-                     "AviSynth:    Crop(13, 72, -13, -72).Spline36Resize(576, 336)\n"
-                     "VapourSynth: core.std.Crop(clip, 13, 13, 72, 72).resize.Spline36(576, 336)\n"
-                     "Odd offsets (left 13, right 13): 4:2:0 video is cropped by even numbers, so "
-                     "the encoder may shift the picture by one pixel.\n"
-                     "display aspect of the crop 1.7136:1, output 1.7143:1, error +0.04 %\n"));
+                     "ffmpeg:      -vf \"crop=692:432:14:72,scale=576:336,setsar=1\"\n"
+                     "HandBrake:   --crop 72:72:14:14 --width 576 --height 336 "
+                     "--custom-anamorphic --pixel-aspect 1:1\n"
+                     "AviSynth:    Crop(14, 72, -14, -72).Spline36Resize(576, 336)\n"
+                     "VapourSynth: core.std.Crop(clip, 14, 14, 72, 72).resize.Spline36(576, 336)\n"
+                     "Offsets made even for 4:2:0 video: left 13 \u2192 14, right 13 \u2192 14.\n"
+                     "display aspect of the crop 1.7086:1, output 1.7143:1, error +0.33 %\n"));
+        QCOMPARE(AspectErrorText(in, result, u','),
+                 QStringLiteral("display aspect of the crop 1,7136:1, output 1,7143:1, error +0,04 %"));
         const CropResizeInput even = Edges(9, 71, 712, 504, k43, 200000);
         const QString text = EncoderSettingsText(even, *CalculateCropResizeValues(even));
-        QVERIFY(text.startsWith(u"ffmpeg:      -vf \"crop=694:432:14:72,scale=576:336\"\n"));
-        QVERIFY(!text.contains(u"Odd"));
+        QVERIFY(text.startsWith(u"ffmpeg:      -vf \"crop=694:432:14:72,scale=576:336,setsar=1\"\n"));
+        QVERIFY(!text.contains(u"even"));
     }
 
+    // Generated pictures with known bars; each edge must lie on the bar's innermost line or at
+    // most 2 lines further out, never in the picture.
     void blackBars_data() {
         QTest::addColumn<QImage>("picture");
         QTest::addColumn<QString>("expected"); // left top right bottom
+        const QRect scene(8, 72, 704, 432);
+        const auto with = [&](auto paint, QImage picture = {}) {
+            if (picture.isNull())
+                picture = Shot(scene);
+            QPainter painter(&picture);
+            paint(painter);
+            return picture;
+        };
+        // Each pixel a level from `low` to `high` at random.
+        const auto speckled = [](QImage picture, QRect area, int low, int high) {
+            QRandomGenerator random(7);
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    const int v = random.bounded(low, high + 1);
+                    picture.setPixel(x, y, qRgb(v, v, v));
+                }
+            return picture;
+        };
         QTest::newRow("letterbox") << Shot({0, 72, 720, 432}) << "0 71 719 504";
         QTest::newRow("pillarbox") << Shot({88, 0, 544, 576}) << "87 0 632 575";
-        QTest::newRow("both") << Shot({8, 72, 704, 432}) << "7 71 712 504";
-        QImage noisy = Shot({8, 72, 704, 432});
+        QTest::newRow("both") << Shot(scene) << "7 71 712 504";
+        QTest::newRow("wider bar at the right") << Shot({8, 72, 692, 432}) << "7 71 700 504";
+        QTest::newRow("720 x 480") << Shot({0, 60, 720, 360}).copy(0, 0, 720, 480) << "0 59 719 420";
+        QImage noisy = Shot(scene);
         for (int i = 0; i < 1000; ++i) // speckle, about ten pixels in each line of a bar
             noisy.setPixel(i * 7919 % 720, i % 2 ? i * 13 % 72 : 504 + i * 17 % 72, ~0u);
         QTest::newRow("noisy bars") << noisy << "7 71 712 504";
-        QImage night = Shot({8, 72, 704, 432});
-        QPainter(&night).fillRect(8, 72, 704, 60, QColor(30, 32, 34)); // a dark sky at the top
-        QTest::newRow("dark scene at the bar") << night << "7 71 712 504";
-        QTest::newRow("no bars") << Shot({0, 0, 720, 576}) << "0 0 719 575";
+        QImage grain = Shot(scene);
+        QRandomGenerator random(3);
+        for (int y = 0; y < 576; ++y)
+            for (int x = 0; x < 720; ++x) {
+                const int v = qGray(grain.pixel(x, y)) + random.bounded(9);
+                grain.setPixel(x, y, qRgb(v, v, v));
+            }
+        QTest::newRow("grain everywhere") << grain << "7 71 712 504";
+        QTest::newRow("dark floor") << speckled(Shot(scene), {8, 374, 704, 130}, 12, 16)
+                                    << "7 71 712 504";
+        QTest::newRow("night sky and moon")
+            << with([](QPainter& p) { p.setBrush(Qt::white), p.drawEllipse(300, 80, 40, 40); },
+                    speckled(Shot(scene), {8, 72, 704, 200}, 10, 18))
+            << "7 71 712 504";
+        QTest::newRow("sky at 18 to 24") << speckled(Shot(scene), {8, 72, 704, 120}, 18, 24)
+                                         << "7 71 712 504";
+        QTest::newRow("fade") << speckled(Shot({}), scene, 12, 38) << "7 71 712 504";
+        QTest::newRow("signalling line in row 0")
+            << with([](QPainter& p) {
+                   for (int x = 0; x < 720; x += 24)
+                       p.fillRect(x, 0, 12, 1, Qt::white);
+               }) << "7 71 712 504";
+        QTest::newRow("head-switching noise")
+            << speckled(Shot(scene), {0, 570, 720, 6}, 0, 255) << "7 71 712 504";
+        QTest::newRow("dirty inner columns")
+            << with([](QPainter& p) { p.fillRect(9, 72, 2, 432, QColor(16, 16, 16)); },
+                    Shot({11, 72, 698, 432}))
+            << "8 71 709 504";
+        QTest::newRow("black object at a border")
+            << with([](QPainter& p) { p.fillRect(8, 72, 200, 350, Qt::black); }) << "7 71 712 504";
+        QTest::newRow("logo in the top bar")
+            << with([](QPainter& p) { p.fillRect(600, 30, 20, 12, Qt::white); }) << "7 29 712 504";
+        QTest::newRow("no bars") << Shot({0, 0, 720, 576}) << "none";
         QTest::newRow("all black") << Shot({}) << "none";
         QTest::newRow("bar on one side only") << Shot({400, 0, 320, 576}) << "none";
     }

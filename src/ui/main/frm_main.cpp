@@ -58,6 +58,18 @@ void frmMain::ConnectWindowHandlers() {
     connect(cmdReset, &QPushButton::clicked, this, &frmMain::cmdReset_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
     connect(cmdQuit, &QPushButton::clicked, this, &frmMain::cmdQuit_Click);
+    m_noteTimer.setSingleShot(true);
+    m_noteTimer.setInterval(5000);
+    connect(&m_noteTimer, &QTimer::timeout, lblNote, &QWidget::hide);
+}
+
+void frmMain::ShowNote(const QString& text) {
+    lblNote->setText(text);
+    lblNote->setToolTip(text);
+    lblNote->adjustSize();
+    lblNote->show();
+    lblNote->raise();
+    m_noteTimer.start();
 }
 
 void frmMain::Form_Load() {

@@ -4,6 +4,7 @@
 #include "ui_frm_main.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 class CommonDialog;
@@ -34,6 +35,10 @@ private:
     void ConnectEncoderHandlers();
     void ConnectReportHandlers();
     void ConnectBitrateHandlers();
+
+    // A short note over the picture's lower left corner that says what an action did, or why it
+    // did nothing; it goes after a few seconds. Screen readers get its text as the label's name.
+    void ShowNote(const QString& text);
 
     void Form_Load();
     void ResetValues();
@@ -88,6 +93,7 @@ private:
     MainWindowState m_state;
     CommonDialog* CommonDialog1 = nullptr;
     QString m_lastFolder;
+    QTimer m_noteTimer;
     QPointer<frmHelp> m_help;
     QPointer<frmPreview> m_preview;
 };

@@ -33,11 +33,16 @@ void frmMain::ConnectEncoderHandlers() {
 // Places the four edges as two clicks on the bars' inner corners would, then calculates as the
 // release of the second click does.
 void frmMain::DetectBars() {
-    if (!m_state.BitmapLoaded)
+    if (!m_state.BitmapLoaded) {
+        ShowNote(QStringLiteral("Open a picture first."));
         return;
+    }
     const auto edges = DetectBlackBars(picDVD->picture());
-    if (!edges)
+    if (!edges) {
+        ShowNote(QStringLiteral("No black bars found."));
         return;
+    }
+    lblNote->hide(); // the frames show what happened
     m_state.CropLeft = edges->left;
     m_state.CropTop = edges->top;
     m_state.CropRight = edges->right;
@@ -47,11 +52,16 @@ void frmMain::DetectBars() {
 
 void frmMain::CopyForEncoder() {
     // Only what a successful calculation shows; the buttons tell whether the last one was.
-    if (!CropReady() || !cmdSaveInfo->isEnabled())
-        return;
     const CropResizeInput input = CropInput();
-    if (const auto result = CalculateCropResizeValues(input))
-        QGuiApplication::clipboard()->setText(EncoderSettingsText(input, *result));
+    const auto result = CropReady() && cmdSaveInfo->isEnabled() ? CalculateCropResizeValues(input)
+                                                                : std::nullopt;
+    const QString text = result ? EncoderSettingsText(input, *result) : QString();
+    if (text.isEmpty()) {
+        ShowNote(QStringLiteral("Nothing to copy yet: mark the picture first."));
+        return;
+    }
+    QGuiApplication::clipboard()->setText(text);
+    ShowNote(QStringLiteral("Copied for ffmpeg, HandBrake, AviSynth and VapourSynth."));
 }
 
 void frmMain::CropOutput_ContextMenu(QLineEdit* box, QPoint position) {

@@ -327,19 +327,37 @@ private slots:
     }
 
     void detectBarsAndCopyForEncoder() {
+        const auto press = [this](Qt::KeyboardModifiers modifiers, Qt::Key key) {
+            QTest::keyClick(window.get(), key, modifiers);
+            return control<QLabel>("lblNote")->isVisible() ? shown("lblNote") : QString();
+        };
+        const auto copy = [&] { return press(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C); };
+        QCOMPARE(press(Qt::ControlModifier, Qt::Key_D), QStringLiteral("Open a picture first."));
+        QCOMPARE(copy(), QStringLiteral("Nothing to copy yet: mark the picture first."));
+        QImage full(720, 576, QImage::Format_RGB32);
+        full.fill(Qt::gray);
+        open(QStringLiteral("full.bmp"), full);
+        QCOMPARE(press(Qt::ControlModifier, Qt::Key_D), QStringLiteral("No black bars found."));
+        QCOMPARE(window->state().CropLeft, -1);
+
         open(QStringLiteral("shot.bmp"), Screenshot());
         crop(); // the bars' inner corners: what Ctrl+D must give
         const QString clicked = shown(kCropOutputs);
         click("cmdReset");
         open(QStringLiteral("shot.bmp"), Screenshot());
-        QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
-        QCOMPARE(shown(kCropOutputs), clicked);
+        // The tooltip follows the locale as the label does; the encoder text keeps tool syntax.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QVERIFY(press(Qt::ControlModifier, Qt::Key_D).isEmpty());
+        QCOMPARE(shown(kCropOutputs), QString(clicked).replace(u'.', u','));
         QCOMPARE(control("lblNewAR")->toolTip(),
-                 QStringLiteral("display aspect of the crop 1.7136:1, output 1.7143:1, "
-                                "error +0.04 %"));
-        QTest::keyClick(window.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+                 QStringLiteral("display aspect of the crop 1,7136:1, output 1,7143:1, "
+                                "error +0,04 %"));
+        QCOMPARE(copy(), QStringLiteral("Copied for ffmpeg, HandBrake, AviSynth and VapourSynth."));
+        QLocale::setDefault(QLocale::c());
         QCOMPARE(QApplication::clipboard()->text().section(u'\n', 0, 0),
-                 QStringLiteral("ffmpeg:      -vf \"crop=694:432:13:72,scale=576:336\""));
+                 QStringLiteral("ffmpeg:      -vf \"crop=692:432:14:72,scale=576:336,setsar=1\""));
+        retype("txtPixelCount", QStringLiteral("100")); // ERROR: nothing to copy
+        QCOMPARE(copy(), QStringLiteral("Nothing to copy yet: mark the picture first."));
     }
 
     // Under a dark palette every text stands out from its own background by at least 3.5:1.
