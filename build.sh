@@ -13,6 +13,7 @@ run_packages=(
 test_packages=(
     "${run_packages[@]}"
     xvfb xauth x11-utils xdotool xclip python3 desktop-file-utils appstream e2fsprogs
+    ffmpeg handbrake-cli
 )
 
 install_missing() {
