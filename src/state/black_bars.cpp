@@ -146,8 +146,7 @@ std::optional<CropEdges> DetectBlackBars(const QImage& picture) {
     // Columns are judged on the rows between the horizontal bars only.
     const int fromY = top;
     const int toY = std::max(height - bottom, fromY + 1);
-    const int left =
-        BarDepth(width, *litAbove, [&](int i) { return p.Column(i, fromY, toY); });
+    const int left = BarDepth(width, *litAbove, [&](int i) { return p.Column(i, fromY, toY); });
     const int right =
         BarDepth(width, *litAbove, [&](int i) { return p.Column(width - 1 - i, fromY, toY); });
     if (top + bottom + left + right == 0)

@@ -93,7 +93,10 @@ QString EncoderSettingsText(const CropResizeInput& in, const CropResizeResult& r
                                                          {"bottom", scaled.bottom, c.bottom}};
     for (const auto& [side, before, after] : offsets)
         if (before != after)
-            evened << QStringLiteral("%1 %2 \u2192 %3").arg(QLatin1String(side)).arg(before).arg(after);
+            evened << QStringLiteral("%1 %2 \u2192 %3")
+                          .arg(QLatin1String(side))
+                          .arg(before)
+                          .arg(after);
     if (!evened.isEmpty())
         text += QStringLiteral("Offsets made even for 4:2:0 video: %1.\n")
                     .arg(evened.join(QStringLiteral(", ")));

@@ -225,10 +225,25 @@ SourceBitmap ReadSourceBitmap(QIODevice& device) {
 }
 
 SourceBitmap LoadSourceBitmap(const QString& path) {
-    if (QFileInfo(path).isDir())
+    // Regular files only: opening a pipe or a device could block for good.
+    if (!QFileInfo(path).isFile())
         return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
         return {};
     return ReadSourceBitmap(file);
+}
+
+QString SourcePictureFilter() {
+    static const QString filter = [] {
+        const QList<QByteArray> readable = QImageReader::supportedImageFormats();
+        QStringList patterns;
+        for (const char* format : {"bmp", "png", "jpg", "jpeg", "tif", "tiff", "webp"})
+            if (readable.contains(format))
+                patterns << QStringLiteral("*.") + QLatin1String(format);
+        const QString pictures = patterns.join(u' ');
+        return QStringLiteral("Windows Bitmap (*.bmp)|*.bmp|Pictures (%1)|%1|All files (*)|*")
+            .arg(pictures);
+    }();
+    return filter;
 }

@@ -20,4 +20,8 @@ struct SourceBitmap {
 // fields, palette, masks, that the pixel data is all there); other formats that Qt reads are
 // measured from their header first.
 SourceBitmap LoadSourceBitmap(const QString& path);
+
+// The open dialog's filter, "description|patterns" pairs: Windows bitmaps first, then every
+// picture format of the list that this Qt reads, then all files.
+QString SourcePictureFilter();
 SourceBitmap ReadSourceBitmap(QIODevice& device);

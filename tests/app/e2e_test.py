@@ -72,8 +72,10 @@ def encoded(tool, clip, args, out):
 
 
 work = tempfile.mkdtemp()
+# One-letter folders once made Qt's dialog open the folder instead of a full path typed in it.
 clip, source, big, report = (os.path.join(work, n) for n in
-                             ("clip.mpg", "dvd shot.bmp", "big.bmp", "info.txt"))
+                             ("clip.mpg", "s/g/dvd shot.bmp", "s/g/big.bmp", "info.txt"))
+os.makedirs(os.path.dirname(source))
 # A PAL 16:9 DVD: 720 x 576, sample aspect 64:45, bars of 73 rows and 7 columns.
 subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i",
                 "color=c=0x607890:size=706x430:rate=25:duration=2", "-vf",
@@ -113,6 +115,10 @@ try:
               encoded(tool, clip, shlex.split(copied[tool]), out), (shown + ["1:1"], True))
 
     keys(main, "alt+o")
+    # Browsing /proc must not block the window (as root, a reader of /proc/kmsg waits for good).
+    keys(wait_window("^Open Bitmap$"), "ctrl+a")
+    run("xdotool", "type", "--delay", "5", "/proc/")
+    time.sleep(1)
     choose_file("^Open Bitmap$", big)
     keys(wait_window("^Quarvel$"), "Return")  # the message box
 

@@ -194,11 +194,13 @@ private slots:
                      "VapourSynth: core.std.Crop(clip, 14, 14, 72, 72).resize.Spline36(576, 336)\n"
                      "Offsets made even for 4:2:0 video: left 13 \u2192 14, right 13 \u2192 14.\n"
                      "display aspect of the crop 1.7086:1, output 1.7143:1, error +0.33 %\n"));
-        QCOMPARE(AspectErrorText(in, result, u','),
-                 QStringLiteral("display aspect of the crop 1,7136:1, output 1,7143:1, error +0,04 %"));
+        QCOMPARE(
+            AspectErrorText(in, result, u','),
+            QStringLiteral("display aspect of the crop 1,7136:1, output 1,7143:1, error +0,04 %"));
         const CropResizeInput even = Edges(9, 71, 712, 504, k43, 200000);
         const QString text = EncoderSettingsText(even, *CalculateCropResizeValues(even));
-        QVERIFY(text.startsWith(u"ffmpeg:      -vf \"crop=694:432:14:72,scale=576:336,setsar=1\"\n"));
+        QVERIFY(
+            text.startsWith(u"ffmpeg:      -vf \"crop=694:432:14:72,scale=576:336,setsar=1\"\n"));
         QVERIFY(!text.contains(u"even"));
     }
 
@@ -229,7 +231,8 @@ private slots:
         QTest::newRow("pillarbox") << Shot({88, 0, 544, 576}) << "87 0 632 575";
         QTest::newRow("both") << Shot(scene) << "7 71 712 504";
         QTest::newRow("wider bar at the right") << Shot({8, 72, 692, 432}) << "7 71 700 504";
-        QTest::newRow("720 x 480") << Shot({0, 60, 720, 360}).copy(0, 0, 720, 480) << "0 59 719 420";
+        QTest::newRow("720 x 480")
+            << Shot({0, 60, 720, 360}).copy(0, 0, 720, 480) << "0 59 719 420";
         QImage noisy = Shot(scene);
         for (int i = 0; i < 1000; ++i) // speckle, about ten pixels in each line of a bar
             noisy.setPixel(i * 7919 % 720, i % 2 ? i * 13 % 72 : 504 + i * 17 % 72, ~0u);
@@ -242,20 +245,19 @@ private slots:
                 grain.setPixel(x, y, qRgb(v, v, v));
             }
         QTest::newRow("grain everywhere") << grain << "7 71 712 504";
-        QTest::newRow("dark floor") << speckled(Shot(scene), {8, 374, 704, 130}, 12, 16)
-                                    << "7 71 712 504";
+        QTest::newRow("dark floor")
+            << speckled(Shot(scene), {8, 374, 704, 130}, 12, 16) << "7 71 712 504";
         QTest::newRow("night sky and moon")
             << with([](QPainter& p) { p.setBrush(Qt::white), p.drawEllipse(300, 80, 40, 40); },
                     speckled(Shot(scene), {8, 72, 704, 200}, 10, 18))
             << "7 71 712 504";
-        QTest::newRow("sky at 18 to 24") << speckled(Shot(scene), {8, 72, 704, 120}, 18, 24)
-                                         << "7 71 712 504";
+        QTest::newRow("sky at 18 to 24")
+            << speckled(Shot(scene), {8, 72, 704, 120}, 18, 24) << "7 71 712 504";
         QTest::newRow("fade") << speckled(Shot({}), scene, 12, 38) << "7 71 712 504";
-        QTest::newRow("signalling line in row 0")
-            << with([](QPainter& p) {
-                   for (int x = 0; x < 720; x += 24)
-                       p.fillRect(x, 0, 12, 1, Qt::white);
-               }) << "7 71 712 504";
+        QTest::newRow("signalling line in row 0") << with([](QPainter& p) {
+            for (int x = 0; x < 720; x += 24)
+                p.fillRect(x, 0, 12, 1, Qt::white);
+        }) << "7 71 712 504";
         QTest::newRow("head-switching noise")
             << speckled(Shot(scene), {0, 570, 720, 6}, 0, 255) << "7 71 712 504";
         QTest::newRow("dirty inner columns")

@@ -6,6 +6,7 @@
 #include "ui/controls/colours.h"
 #include "ui/controls/fonts.h"
 #include "ui/controls/option_groups.h"
+#include "ui/controls/single_line.h"
 #include "ui/platform/common_dialog.h"
 #include "ui/preview/frm_preview.h"
 
@@ -38,6 +39,10 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
         KeepForcedColourReadable(label);
     ShowTargetKind(optSpaceCD->isChecked());
     new OptionGroupKeys({grpStretch, grpCalc, grpSpace}, this);
+    for (QLineEdit* box :
+         {txtPixelCount, txtVideoLength, txtSpaceCDCount, txtSpaceCustom, txtBitrate})
+        KeepFirstLine(box);
+    setAcceptDrops(true);
 
     ConnectWindowHandlers();
     ConnectBitmapHandlers();

@@ -27,6 +27,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void ConnectWindowHandlers();
@@ -47,6 +49,8 @@ private:
     void cmdHelp_Click();
 
     void cmdOpenBMP_Click();
+    // Loads a picture as the open dialog's choice: size check, reset when the size changed.
+    void OpenSourceFile(const QString& fileName);
     // Where the file dialogs start: the folder of the last file chosen in this run.
     QString StartFolder() const;
 

@@ -1,4 +1,4 @@
-// Opening the source bitmap.
+// Opening the source bitmap, through the dialog or dropped on the window.
 #include "ui/main/frm_main.h"
 
 #include "state/source_bitmap.h"
@@ -6,7 +6,9 @@
 #include "ui/platform/message_box.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QStandardPaths>
 
 void frmMain::ConnectBitmapHandlers() {
@@ -23,12 +25,29 @@ QString frmMain::StartFolder() const {
 void frmMain::cmdOpenBMP_Click() {
     CommonDialog1->DialogTitle = QStringLiteral("Open Bitmap");
     CommonDialog1->FileName = QString();
-    CommonDialog1->Filter = QStringLiteral("Windows Bitmap (*.bmp)|*.bmp");
+    CommonDialog1->Filter = SourcePictureFilter();
     CommonDialog1->InitDir = StartFolder();
     CommonDialog1->ShowOpen();
-    const QString fileName = CommonDialog1->FileName;
-    if (fileName.isEmpty())
+    if (!CommonDialog1->FileName.isEmpty())
+        OpenSourceFile(CommonDialog1->FileName);
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    event->acceptProposedAction();
+}
+
+// A dropped file opens as if chosen in the dialog; anything else is no picture.
+void frmMain::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.constFirst().isLocalFile()) {
+        MessageBox::warning(this, QStringLiteral("File is not a valid Bitmap."));
         return;
+    }
+    OpenSourceFile(urls.constFirst().toLocalFile());
+}
+
+void frmMain::OpenSourceFile(const QString& fileName) {
     m_lastFolder = QFileInfo(fileName).absolutePath();
 
     const SourceBitmap loaded = LoadSourceBitmap(fileName);

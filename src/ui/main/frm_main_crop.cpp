@@ -120,8 +120,7 @@ void frmMain::CalculateCropResize() {
     lblNewAR->setText(FormatTwoDecimals(result->newAspect, QLocale().decimalPoint().at(0)) +
                       QStringLiteral(":1"));
     lblNewPixel->setText(QString::number(result->pixelCount));
-    const QString aspectError =
-        AspectErrorText(input, *result, QLocale().decimalPoint().at(0));
+    const QString aspectError = AspectErrorText(input, *result, QLocale().decimalPoint().at(0));
     for (QLabel* caption : {lblNewAR, lblNewPixel}) {
         caption->adjustSize();
         caption->setToolTip(aspectError);

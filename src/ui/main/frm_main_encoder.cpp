@@ -53,8 +53,8 @@ void frmMain::DetectBars() {
 void frmMain::CopyForEncoder() {
     // Only what a successful calculation shows; the buttons tell whether the last one was.
     const CropResizeInput input = CropInput();
-    const auto result = CropReady() && cmdSaveInfo->isEnabled() ? CalculateCropResizeValues(input)
-                                                                : std::nullopt;
+    const auto result =
+        CropReady() && cmdSaveInfo->isEnabled() ? CalculateCropResizeValues(input) : std::nullopt;
     const QString text = result ? EncoderSettingsText(input, *result) : QString();
     if (text.isEmpty()) {
         ShowNote(QStringLiteral("Nothing to copy yet: mark the picture first."));

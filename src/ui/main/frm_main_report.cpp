@@ -19,8 +19,11 @@ void frmMain::cmdPreview_Click() {
     if (!CropReady())
         return;
     const auto size = PreviewSize(txtNewWidth->text(), txtNewHeight->text());
-    if (!size)
+    if (!size) {
+        MessageBox::warning(this, QStringLiteral("Preview of %1x%2 exceeds 4096x4096 pixel.")
+                                      .arg(txtNewWidth->text(), txtNewHeight->text()));
         return;
+    }
     const QRect source(m_state.FinalCropLeft, m_state.CropTop,
                        m_state.FinalCropRight - m_state.FinalCropLeft,
                        m_state.CropBottom - m_state.CropTop);

@@ -1,7 +1,35 @@
 #include "ui/platform/common_dialog.h"
 
+#include "ui/platform/name_only_icons.h"
+
+#include <QAbstractItemView>
+#include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QWidget>
+
+namespace {
+
+// Qt's own dialog, where a full path typed or pasted into the name field always means that file.
+class FileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+protected:
+    void accept() override {
+        // As the path is typed, the dialog selects the folders it passes through in its list;
+        // with short folder names a folder can stay selected, and the dialog would open it
+        // instead of the file. The name field alone must decide.
+        const auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (name && QDir::isAbsolutePath(name->text()))
+            for (auto* view : findChildren<QAbstractItemView*>())
+                if (view->selectionModel())
+                    view->selectionModel()->clearSelection();
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
 
 CommonDialog::CommonDialog(QWidget* owner) : QObject(owner), m_owner(owner) {}
 
@@ -31,7 +59,11 @@ void CommonDialog::show(Kind kind) {
         FileName = m_responder(*this, kind);
         return;
     }
-    QFileDialog dialog(m_owner, DialogTitle);
+    FileDialog dialog(m_owner, DialogTitle);
+    // Qt's file dialog only: the desktop's own would bring back the faults mended above.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    NameOnlyIconProvider icons;
+    dialog.setIconProvider(&icons);
     dialog.setAcceptMode(kind == Kind::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(kind == Kind::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilters(qtNameFilters(Filter));

@@ -4,6 +4,8 @@
 #include "ui/controls/picture_box.h"
 
 #include <QPainter>
+#include <QScreen>
+#include <QScrollArea>
 
 frmPreview::frmPreview(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmPreview"));
@@ -11,10 +13,15 @@ frmPreview::frmPreview(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setModal(true);
-    picPreview = new PictureBox(this);
+    // The picture scrolls when it is larger than the screen, so that the window's title bar and
+    // close button stay on it.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    picPreview = new PictureBox(m_scroll);
     picPreview->setObjectName(QStringLiteral("picPreview"));
     picPreview->setBackground(Qt::black);
     picPreview->setGeometry(0, 0, 313, 217);
+    m_scroll->setWidget(picPreview);
     connect(picPreview, &PictureBox::mouseUp, this, &frmPreview::picPreview_Click);
     picPreview_Resize();
 }
@@ -35,9 +42,14 @@ void frmPreview::paintPreview(const QImage& source, const QRect& rectangle, QSiz
     CentreOnScreen(this);
 }
 
-// The window's inside is exactly the picture, so the whole picture is always in view.
+// The window's inside is exactly the picture, as far as the screen has room for it and for the
+// window's frame.
 void frmPreview::picPreview_Resize() {
-    setFixedSize(picPreview->size());
+    QSize inside = picPreview->size();
+    if (const QScreen* screen = this->screen())
+        inside = inside.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
+    m_scroll->resize(inside);
+    setFixedSize(inside);
 }
 
 void frmPreview::picPreview_Click() {

@@ -6,6 +6,7 @@
 #include <QSize>
 
 class PictureBox;
+class QScrollArea;
 
 // Modal window with the cropped picture stretched to the new size; a click on it closes it.
 class frmPreview : public QDialog {
@@ -20,5 +21,6 @@ private:
     void picPreview_Click();
     void picPreview_Resize();
 
+    QScrollArea* m_scroll = nullptr;
     PictureBox* picPreview = nullptr;
 };

@@ -5,9 +5,12 @@
 #include "ui/platform/common_dialog.h"
 #include "ui/platform/message_box.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QMimeData>
+#include <QPointer>
 #include <QPainter>
 #include <QStyleFactory>
 #include <QTemporaryDir>
@@ -15,6 +18,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -93,6 +97,11 @@ private slots:
                  QStringLiteral("200000 90 1 650 870 959 128 1 700"));
         QVERIFY(!control("cmdPreview")->isEnabled() && !control("cmdSaveInfo")->isEnabled());
         QVERIFY(control("picVARN")->isVisible() && !control("fraCalcDiskspace")->isVisible());
+        // Enter and Return press the focused button, as Space does.
+        QCOMPARE(focused(), QStringLiteral("cmdOpenBMP"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+        QCOMPARE(dialogs.size(), 2);
     }
 
     void cropAndResize() {
@@ -110,9 +119,11 @@ private slots:
 
         click("optStretch169");
         QCOMPARE(shown(kCropOutputs), QStringLiteral("24 24 72 72 672 304 2.21:1 204288"));
+        QCOMPARE(Shown(picture, 12, 300), Rgb(120, 130, 140)); // the old frame is gone
         click("optStretch169"); // already selected: stays, and still calculates
         QVERIFY(control<QRadioButton>("optStretch169")->isChecked());
-        retype("txtPixelCount", QStringLiteral("150000"));
+        paste("txtPixelCount", QStringLiteral("150000\r\n"));
+        QCOMPARE(shown("txtPixelCount"), QStringLiteral("150000"));
         QCOMPARE(shown(kCropOutputs), QStringLiteral("18 18 72 72 576 256 2.25:1 147456"));
         retype("txtPixelCount", QStringLiteral("100"));
         QCOMPARE(shown(kCropOutputs), QStringLiteral("0 0 0 0 ERROR ERROR  "));
@@ -130,14 +141,18 @@ private slots:
 
     void openingPictures() {
         open(QStringLiteral("a.bmp"), Screenshot());
-        QCOMPARE(dialogs.last().mid(0, 3),
-                 QStringList({"Open Bitmap", "", "Windows Bitmap (*.bmp)|*.bmp"}));
+        QCOMPARE(dialogs.last().mid(0, 2), QStringList({"Open Bitmap", ""}));
+        const QString filter = dialogs.last().at(2);
+        QVERIFY2(filter.startsWith(u"Windows Bitmap (*.bmp)|*.bmp|Pictures (*.bmp *.png *.jpg "
+                                   "*.jpeg") &&
+                     filter.endsWith(u"|All files (*)|*"),
+                 qPrintable(filter));
         QVERIFY(!control("picVARN")->isVisible());
         crop();
         retype("txtVideoLength", QStringLiteral("120"));
         // The same size keeps every value; the new picture shows without frames until a
         // calculation, which a click on the option already selected runs.
-        open(QStringLiteral("b.bmp"), Screenshot(720, 576, QColor(30, 60, 90)));
+        open(QStringLiteral("b.png"), Screenshot(720, 576, QColor(30, 60, 90)));
         QCOMPARE(dialogs.last().at(3), dir->path()); // starts where the last file was
         QCOMPARE(shown("txtX1 txtVideoLength"), QStringLiteral("13 120"));
         QCOMPARE(Shown(control("picDraw"), 12, 300), Rgb(30, 60, 90));
@@ -153,7 +168,7 @@ private slots:
             QCOMPARE(window->state().CropLeft, -1);
             QVERIFY(!control("cmdPreview")->isEnabled());
         }
-        clickPicture({710, 100}); // right of the 704 pixels: no edge at all
+        clickPicture({704.5, 100}); // right of the 704 pixels: no edge at all
         QCOMPARE(window->state().CropTop, -1);
 
         open(QStringLiteral("big.bmp"), Screenshot(721, 576));
@@ -168,6 +183,26 @@ private slots:
         click("cmdOpenBMP"); // cancelled
         QCOMPARE(window->state().SourceFileName, notes);
         QCOMPARE(messages.size(), 2);
+
+        // A dropped file opens as if chosen in the dialog; text, or a pipe that would block a
+        // reader, is refused.
+        const QString pipe = dir->filePath(QStringLiteral("pipe.bmp"));
+        QCOMPARE(mkfifo(qPrintable(pipe), 0600), 0);
+        for (const QString& path : {dir->filePath(QStringLiteral("a.bmp")), QString(), pipe}) {
+            QMimeData data;
+            if (path.isEmpty())
+                data.setText(QStringLiteral("a.bmp"));
+            else
+                data.setUrls({QUrl::fromLocalFile(path)});
+            QDragEnterEvent enter({300, 300}, Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(window.get(), &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(window.get(), &drop);
+        }
+        QCOMPARE(messages.mid(2), QStringList(2, "Quarvel: File is not a valid Bitmap."));
+        QCOMPARE(window->state().SourceFileName, pipe);
+        QCOMPARE(window->state().SourceWidth, 720);
 
         // A screenshot has no transparency: pixels of alpha 0 show in their own colour, before
         // and after a calculation.
@@ -186,17 +221,35 @@ private slots:
             click(option);
             QVERIFY(control<QRadioButton>(option)->isChecked());
         }
-        retype("txtVideoLength", QStringLiteral("120"));
+        paste("txtVideoLength", QStringLiteral("120\n"));
+        QCOMPARE(shown("txtVideoLength txtTargetBitrate"), QStringLiteral("120 688"));
+        // -1 is no value: each box keeps the last result.
+        for (const char* box : {"txtVideoLength", "txtSpaceCDCount"})
+            retype(box, QStringLiteral("-1"));
         QCOMPARE(shown("txtTargetBitrate"), QStringLiteral("688"));
+        retype("txtVideoLength", QStringLiteral("90"));
+        retype("txtSpaceCDCount", QStringLiteral("1"));
+        // An entry chosen in the CD list with the mouse recalculates.
+        auto* cds = control<QComboBox>("cmbSpaceCD");
+        QTest::mouseClick(cds, Qt::LeftButton);
+        QAbstractItemView* entries = cds->view();
+        QTest::qWait(QApplication::doubleClickInterval()); // the list ignores a hasty release
+        const QPoint first =
+            entries->visualRect(entries->model()->index(0, 0)).topLeft() + QPoint(4, 4);
+        QTest::mouseMove(entries->viewport(), first);
+        QTest::mouseClick(entries->viewport(), Qt::LeftButton, {}, first);
+        QCOMPARE(shown("cmbSpaceCD txtTargetBitrate"), QStringLiteral("650 882"));
 
         click("optCalcDiskspace");
         retype("txtBitrate", QStringLiteral("4000"));
-        QCOMPARE(shown("txtDiskspace lblNeededCDs"), QStringLiteral("3543 6 CDs à 650 MB"));
+        QCOMPARE(shown("txtDiskspace lblNeededCDs"), QStringLiteral("2657 4 CDs à 700 MB"));
+        retype("txtBitrate", QStringLiteral("-1"));
+        QCOMPARE(shown("txtDiskspace"), QStringLiteral("2657"));
         // A key in a list calculates with the entry before it, then with the new one.
         QTest::keyClick(control("cmbAudioCount"), Qt::Key_Down);
-        QCOMPARE(shown("cmbAudioCount txtDiskspace"), QStringLiteral("2 3653"));
+        QCOMPARE(shown("cmbAudioCount txtDiskspace"), QStringLiteral("2 2740"));
         retype("txtVideoLength", QStringLiteral("-2"));
-        QCOMPARE(shown("txtDiskspace lblNeededCDs txtTargetBitrate"), QStringLiteral("ERROR  688"));
+        QCOMPARE(shown("txtDiskspace lblNeededCDs txtTargetBitrate"), QStringLiteral("ERROR  882"));
 
         // Arrows move round the group only, never into the hidden frame.
         control("optCalcDiskspace")->setFocus();
@@ -232,6 +285,7 @@ private slots:
         click("cmdReset");
         QVERIFY(control("txtSpaceCDCount")->isEnabled() && !control("txtSpaceCustom")->isEnabled());
         QCOMPARE(shown("txtTargetBitrate txtBitrate"), QStringLiteral("959 870"));
+        QCOMPARE(tabs("cmbAudioBitrate", 1), QStringLiteral("optSpaceCD"));
     }
 
     void saveReport() {
@@ -296,16 +350,42 @@ private slots:
             for (QPoint corner : {QPoint(0, 0), QPoint(575, 0), QPoint(0, 335), QPoint(575, 335)})
                 QCOMPARE(Pixel(preview, corner.x(), corner.y()), Rgb(0, 255, 0));
         }
+
+        // Larger than the screen, the window stays on it; beyond the size limit, a message.
+        retype("txtPixelCount", QStringLiteral("16000000"));
+        QRect shownAt, room;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* window = QApplication::activeModalWidget();
+            shownAt = window->frameGeometry();
+            room = window->screen()->availableGeometry();
+            window->close();
+        });
+        click("cmdPreview");
+        QVERIFY2(room.contains(shownAt), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                        .arg(shownAt.x())
+                                                        .arg(shownAt.y())
+                                                        .arg(shownAt.width())
+                                                        .arg(shownAt.height())));
+        retype("txtPixelCount", QStringLiteral("17000000"));
+        click("cmdPreview");
+        QCOMPARE(messages, QStringList{"Quarvel: Preview of 5424x3136 exceeds 4096x4096 pixel."});
     }
 
     void aboutAndQuit() {
         click("cmdHelp");
         click("cmdHelp");
         const QWidgetList tops = QApplication::topLevelWidgets();
-        QCOMPARE(std::count_if(
-                     tops.begin(), tops.end(),
-                     [](QWidget* w) { return w->objectName() == u"frmHelp" && w->isVisible(); }),
-                 1);
+        const auto isHelp = [](QWidget* w) {
+            return w->objectName() == u"frmHelp" && w->isVisible();
+        };
+        QCOMPARE(std::count_if(tops.begin(), tops.end(), isHelp), 1);
+        QPointer<QWidget> help = *std::find_if(tops.begin(), tops.end(), isHelp);
+        // Return on its focused Close button closes it.
+        auto* close = help->findChild<QPushButton*>(QStringLiteral("cmdClose"));
+        close->setFocus();
+        QTest::keyClick(close, Qt::Key_Return);
+        QVERIFY(!help || !help->isVisible());
+        click("cmdHelp");
 
         // Quit closes the preview, the about window and the main window, in this order.
         struct CloseOrder : QObject {
@@ -412,7 +492,7 @@ private:
     QString open(const QString& name, const QImage& picture) {
         const QString path = dir->filePath(name);
         if (!picture.isNull())
-            picture.save(path, "BMP");
+            picture.save(path);
         answers << path;
         click("cmdOpenBMP");
         return path;
@@ -427,6 +507,12 @@ private:
         }
     }
     void crop() { clickPicture({7, 71}), clickPicture({712, 504}); }
+    // Ctrl+V over the whole text, as a number copied with its line end arrives.
+    void paste(const char* name, const QString& text) {
+        QApplication::clipboard()->setText(text);
+        control<QLineEdit>(name)->selectAll();
+        QTest::keyClick(control(name), Qt::Key_V, Qt::ControlModifier);
+    }
     void retype(const char* name, const QString& value) {
         control<QLineEdit>(name)->selectAll();
         QTest::keyClicks(control(name), value);
