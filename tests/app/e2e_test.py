@@ -2,7 +2,6 @@
 copies is run through the real ffmpeg and HandBrakeCLI on a DVD-like clip."""
 import os
 import shlex
-import struct
 import subprocess
 import sys
 import tempfile
@@ -44,17 +43,6 @@ def choose_file(title, path):
     keys(dialog, "Return")
 
 
-def bitmap(path, width, height):
-    """24 bits: black bars of 72 rows above and below and 8 columns at the sides."""
-    stride = (width * 3 + 3) // 4 * 4
-    inside = b"\0" * 24 + b"\x50\x80\xa0" * (width - 16) + b"\0" * 24 + b"\0" * (stride - width * 3)
-    rows = [inside if 72 <= y < height - 72 else b"\0" * stride for y in range(height)]
-    head = struct.pack("<2sIHHIIiiHHIIiiII", b"BM", 54 + stride * height, 0, 0, 54, 40, width,
-                       height, 1, 24, 0, stride * height, 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(head + b"".join(rows))
-
-
 def encoded(tool, clip, args, out):
     command = {"ffmpeg": ["ffmpeg", "-v", "error", "-y", "-i", clip, *args, "-c:v", "mpeg4", out],
                "HandBrake": ["HandBrakeCLI", "-i", clip, "-o", out, *args, "-e", "x264",
@@ -83,7 +71,8 @@ subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i",
                 "format=rgb24,pad=720:576:7:73:black,format=yuv420p,setsar=64/45",
                 "-c:v", "mpeg2video", "-q:v", "2", clip], check=True)
 subprocess.run(["ffmpeg", "-v", "error", "-i", clip, "-frames:v", "1", source], check=True)
-bitmap(big, 721, 576)
+subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", "color=size=721x576,format=rgb24",
+                "-frames:v", "1", big], check=True)
 program = subprocess.Popen([sys.argv[1]])
 try:
     main = wait_window("^Quarvel 1\\.0$")
