@@ -377,6 +377,7 @@ private slots:
         QPointer<QWidget> help = *std::find_if(tops.begin(), tops.end(), isHelp);
         // Return on its focused Close button closes it.
         auto* close = help->findChild<QPushButton*>(QStringLiteral("cmdClose"));
+        QApplication::setActiveWindow(help);
         close->setFocus();
         QTest::keyClick(close, Qt::Key_Return);
         QVERIFY(!help || !help->isVisible());
