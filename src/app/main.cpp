@@ -8,9 +8,10 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quarvel"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    // Every size, so that docks and task switchers need not scale up the title bar's 16 px.
+    // The sizes of title bars and task switchers; docks and menus take the larger ones from the
+    // installed icon theme.
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
+    for (int size : {16, 32, 48})
         icon.addPixmap(QPixmap::fromImage(
             ReadPictureFile(QStringLiteral(":/quarvel/icons/quarvel-%1.png").arg(size), "png")));
     QApplication::setWindowIcon(icon);

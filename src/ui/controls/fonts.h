@@ -3,5 +3,5 @@
 #include <QFont>
 
 // The window font with its sizes in pixels, so that the pixel layout holds on every screen.
-// Sans fonts of similar width stand in where "MS Sans Serif" is missing.
+// Liberation Sans has the widths the layout was made for.
 QFont UiFont(int pixelSize = 11, bool bold = false);

@@ -1,7 +1,5 @@
 #include "ui/controls/picture_box.h"
 
-#include "ui/controls/picture_file.h"
-
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -22,23 +20,11 @@ void PictureBox::resizeBox(QSize size) {
         m_canvas = QImage();
 }
 
-void PictureBox::setPictureFile(const QString& path, const char* format) {
-    setPicture(QImage());
-    m_pictureFile = path;
-    m_pictureFormat = format;
-}
-
 const QImage& PictureBox::picture() const {
-    if (!m_pictureFile.isEmpty()) {
-        m_picture = ReadPictureFile(m_pictureFile, m_pictureFormat);
-        m_picture.setDevicePixelRatio(1);
-        m_pictureFile.clear();
-    }
     return m_picture;
 }
 
 void PictureBox::setPicture(const QImage& picture) {
-    m_pictureFile.clear();
     m_picture = picture;
     m_picture.setDevicePixelRatio(1);
     if (m_autoSize && !m_picture.isNull())
@@ -52,7 +38,7 @@ QImage& PictureBox::canvas() {
     if (m_canvas.isNull() || m_canvas.size() != size().expandedTo(QSize(1, 1))) {
         m_canvas = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
         m_canvas.fill(m_background);
-        if (!picture().isNull()) {
+        if (!m_picture.isNull()) {
             QPainter painter(&m_canvas);
             painter.setCompositionMode(QPainter::CompositionMode_Source);
             painter.drawImage(0, 0, m_picture);
@@ -68,7 +54,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         return;
     }
     painter.fillRect(event->rect(), m_background);
-    if (!picture().isNull())
+    if (!m_picture.isNull())
         painter.drawImage(0, 0, m_picture);
 }
 

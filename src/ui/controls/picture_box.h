@@ -13,12 +13,10 @@ public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     void setBackground(const QColor& colour);
+    QColor background() const { return m_background; }
 
     // Replaces the picture; drawings on the previous one are gone.
     void setPicture(const QImage& picture);
-    // A picture file read when the box is first painted or asked for its picture, so that
-    // decoding it does not delay the window's appearance.
-    void setPictureFile(const QString& path, const char* format);
     const QImage& picture() const;
 
     // Sets the box's size at once, also while it is hidden; drawings are dropped.
@@ -41,9 +39,7 @@ protected:
 
 private:
     QColor m_background{Qt::black};
-    mutable QImage m_picture;
-    mutable QString m_pictureFile;
-    const char* m_pictureFormat = nullptr;
+    QImage m_picture;
     QImage m_canvas;
     bool m_autoSize = false;
 };

@@ -12,3 +12,8 @@ void KeepFirstLine(QLineEdit* box) {
         box->setText(lines.isEmpty() ? QString() : lines.constFirst());
     });
 }
+
+void ShowText(QLineEdit* box, const QString& text) {
+    if (box->text() != text)
+        box->setText(text);
+}

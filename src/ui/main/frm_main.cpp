@@ -31,7 +31,6 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    picVARN->setPictureFile(QStringLiteral(":/quarvel/title.png"), "PNG");
     CommonDialog1 = new CommonDialog(this);
     CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
     CommonDialog1->DialogTitle = QStringLiteral("Open BMP");
@@ -102,7 +101,7 @@ void frmMain::ResetValues() {
     m_state.TargetPixelCount = 200000;
     // The pixel count's change handler in between stays idle: no edge is placed.
     ClearCropOutputs(QStringLiteral("0"));
-    txtPixelCount->setText(QString::number(m_state.TargetPixelCount));
+    ShowText(txtPixelCount, QString::number(m_state.TargetPixelCount));
     optCalcBitrate->setChecked(true);
     optSpaceCD->setChecked(true);
     cmbAudioBitrate->setCurrentIndex(6);
@@ -113,11 +112,11 @@ void frmMain::ResetValues() {
     m_state.CustomSpace = 650;
     m_state.CDCount = 1;
     m_state.VideoBitrate = 870;
-    txtPixelCount->setText(QString::number(m_state.TargetPixelCount));
-    txtVideoLength->setText(QString::number(m_state.VideoLength));
-    txtSpaceCustom->setText(QString::number(m_state.CustomSpace));
-    txtSpaceCDCount->setText(QString::number(m_state.CDCount));
-    txtBitrate->setText(QString::number(m_state.VideoBitrate));
+    ShowText(txtPixelCount, QString::number(m_state.TargetPixelCount));
+    ShowText(txtVideoLength, QString::number(m_state.VideoLength));
+    ShowText(txtSpaceCustom, QString::number(m_state.CustomSpace));
+    ShowText(txtSpaceCDCount, QString::number(m_state.CDCount));
+    ShowText(txtBitrate, QString::number(m_state.VideoBitrate));
 }
 
 void frmMain::cmdReset_Click() {

@@ -6,6 +6,7 @@
 #include "state/number_text.h"
 #include "ui/controls/option_groups.h"
 #include "ui/controls/raster_line.h"
+#include "ui/controls/single_line.h"
 
 #include <QLocale>
 
@@ -88,9 +89,9 @@ CropResizeInput frmMain::CropInput() const {
 
 void frmMain::ClearCropOutputs(const QString& sizeText) {
     for (QLineEdit* offset : {txtX1, txtX2, txtY1, txtY2})
-        offset->setText(QStringLiteral("0"));
-    txtNewWidth->setText(sizeText);
-    txtNewHeight->setText(sizeText);
+        ShowText(offset, QStringLiteral("0"));
+    ShowText(txtNewWidth, sizeText);
+    ShowText(txtNewHeight, sizeText);
     for (QLabel* caption : {lblNewAR, lblNewPixel}) {
         caption->clear();
         caption->setToolTip(QString());

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
+#include <memory>
 
+class FileDialog;
+class QFileIconProvider;
 class QWidget;
 
 // The open/save file dialog component of a window. Filter takes "description|pattern" pairs.
@@ -18,6 +22,7 @@ public:
     using Responder = std::function<QString(const CommonDialog&, Kind)>;
 
     explicit CommonDialog(QWidget* owner);
+    ~CommonDialog() override;
 
     QString DialogTitle;
     QString FileName;
@@ -34,7 +39,10 @@ public:
 
 private:
     void show(Kind kind);
+    FileDialog& dialog(Kind kind);
 
     QWidget* m_owner;
+    std::unique_ptr<QFileIconProvider> m_icons;
+    QPointer<FileDialog> m_dialogs[2];
     Responder m_responder;
 };
