@@ -53,11 +53,13 @@ test)
     ctest --preset asan
     ;;
 bench)
-    install_missing "${test_packages[@]}" libbenchmark-dev libx11-dev
+    install_missing "${test_packages[@]}" libbenchmark-dev libx11-dev valgrind
     build bench
     QT_QPA_PLATFORM=offscreen build-bench/bench/quarvel_bench --benchmark_repetitions=5 \
         --benchmark_report_aggregates_only=true
     xvfb-run -a -s "-screen 0 1280x1024x24" bench/run_startup.sh build-bench 15
+    xvfb-run -a -s "-screen 0 1280x1024x24" bench/run_instructions.sh build-bench
+    bench/run_dialogs.sh build-bench
     ;;
 *)
     echo "usage: $0 run|test|bench" >&2

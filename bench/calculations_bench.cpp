@@ -1,15 +1,17 @@
-// The two recalculations a user triggers most, and the bar detection of Ctrl+D: releasing the mouse
-// on the picture (resize calculation, restoring the picture and drawing both frames on 720 x 576)
-// and a bitrate input.
+// What a user does most, from the event to the painted window: releasing the mouse on the
+// picture (resize calculation, restoring the picture and drawing both frames on 720 x 576),
+// Ctrl+D, and a key typed into a number box; and the bar detection of Ctrl+D alone.
 #include "state/black_bars.h"
 #include "ui/controls/picture_box.h"
 #include "ui/main/frm_main.h"
 #include "ui/platform/common_dialog.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -25,23 +27,51 @@ struct LoadedWindow {
         QPainter(&shot).fillRect(8, 72, 704, 432, QColor(80, 120, 160));
         const QString path = dir.filePath("shot.bmp");
         shot.save(path, "BMP");
+        window.show();
         window.findChild<CommonDialog*>("CommonDialog1")
             ->setResponder([path](const CommonDialog&, CommonDialog::Kind) { return path; });
         window.findChild<QPushButton*>("cmdOpenBMP")->click();
         picture = window.findChild<PictureBox*>("picDraw");
-        emit picture->mouseDown(Qt::LeftButton, {}, QPointF(7, 71));
-        emit picture->mouseDown(Qt::LeftButton, {}, QPointF(712, 504));
+        QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(7, 71));
+        QTest::mousePress(picture, Qt::LeftButton, {}, QPoint(712, 504));
+        QApplication::processEvents();
     }
 };
 
-void MouseReleaseRecalculation(benchmark::State& state) {
+void MouseRelease(benchmark::State& state) {
     LoadedWindow loaded;
-    for (auto _ : state)
-        emit loaded.picture->mouseUp(Qt::LeftButton, {}, QPointF(712, 504));
+    for (auto _ : state) {
+        QTest::mouseRelease(loaded.picture, Qt::LeftButton, {}, QPoint(712, 504));
+        QApplication::processEvents(); // paints what the release changed
+    }
     if (loaded.window.state().FinalCropLeft != 12)
         state.SkipWithError("the calculation did not run");
 }
-BENCHMARK(MouseReleaseRecalculation)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MouseRelease)->Unit(benchmark::kMicrosecond);
+
+void DetectBarsKey(benchmark::State& state) {
+    LoadedWindow loaded;
+    for (auto _ : state) {
+        QTest::keyClick(&loaded.window, Qt::Key_D, Qt::ControlModifier);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(DetectBarsKey)->Unit(benchmark::kMicrosecond);
+
+// A digit and its removal: two recalculations of the resize, each painted.
+void TypedKeys(benchmark::State& state) {
+    LoadedWindow loaded;
+    auto* box = loaded.window.findChild<QLineEdit*>("txtPixelCount");
+    box->setFocus();
+    box->end(false);
+    for (auto _ : state) {
+        for (Qt::Key key : {Qt::Key_5, Qt::Key_Backspace}) {
+            QTest::keyClick(box, key);
+            QApplication::processEvents();
+        }
+    }
+}
+BENCHMARK(TypedKeys)->Unit(benchmark::kMicrosecond);
 
 void BitrateRecalculation(benchmark::State& state) {
     frmMain window;

@@ -1,10 +1,11 @@
 // window_timer PROGRAM [ARGS...]
 // Starts PROGRAM, waits until it maps its first top-level window on the X display, then lets
-// it idle briefly and ends it. Prints "map_ms=<ms> peak_rss_kb=<kb>".
+// it idle briefly (WINDOW_TIMER_IDLE_MS, 500 ms) and ends it. Prints "map_ms=<ms> peak_rss_kb=<kb>".
 #include <X11/Xlib.h>
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -41,7 +42,9 @@ int main(int argc, char** argv) {
             break;
         }
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // Long enough for the first paint; longer under valgrind.
+    const char* idle = std::getenv("WINDOW_TIMER_IDLE_MS");
+    std::this_thread::sleep_for(std::chrono::milliseconds(idle ? std::atoi(idle) : 500));
     kill(child, SIGTERM);
     int status = 0;
     rusage usage{};
