@@ -39,14 +39,15 @@ std::optional<double> SquareRoot(double x) {
 } // namespace
 
 std::optional<CropResizeResult> CalculateCropResizeValues(const CropResizeInput& in) {
+    // The width of the whole frame on screen, in square pixels, spread over its stored width.
+    // Standard frames (PAL 576, NTSC 480, VCD 288 and 240 lines) give it from their own line
+    // count; any other height, a screenshot already cut, is taken as part of a 576-line frame.
     double factor = 0;
-    if (in.aspect == SourceAspect::Ratio4x3) {
-        const auto f = Divide(768.0, in.pictureWidth);
-        if (!f)
-            return std::nullopt;
-        factor = *f;
-    } else if (in.aspect == SourceAspect::Ratio16x9) {
-        const auto f = Divide(1024.0, in.pictureWidth);
+    if (in.aspect != SourceAspect::None) {
+        const int h = in.pictureHeight;
+        const double lines = h == 480 || h == 288 || h == 240 ? h : 576;
+        const double shown = in.aspect == SourceAspect::Ratio4x3 ? lines * 4 / 3 : lines * 16 / 9;
+        const auto f = Divide(shown, in.pictureWidth);
         if (!f)
             return std::nullopt;
         factor = *f;

@@ -101,7 +101,10 @@ private slots:
         row("trim 2.5 to even", Edges(8, 0, 329, 337, k43, 200000), "11 393 1 239 448 448 200704 10 327");
         row("trim 3.5 to even", Edges(8, 0, 457, 337, k43, 150000), "13 267 1 239 448 320 143360 12 453");
         row("no trim, edges cut", Edges(8, 0, 711, 313, k43, 250000), "9 9 1 263 768 320 245760 8 711");
-        row("width alone sets the factor", Edges(7, 71, 632, 408, k43, 200000, 640, 480), "18 18 72 72 656 304 199424 17 622");
+        row("a cut screenshot is part of 576 lines", Edges(7, 71, 632, 408, k43, 200000, 640, 470), "18 18 72 62 656 304 199424 17 622");
+        // The same letterboxed film on NTSC gives the output of PAL (13 13 72 72 576 336 ...).
+        row("NTSC 4:3 from its own 480 lines", Edges(7, 59, 712, 420, k43, 200000, 720, 480), "13 13 60 60 576 336 193536 12 707");
+        row("NTSC 16:9", Edges(7, 59, 712, 420, k169, 200000, 720, 480), "24 24 60 60 672 304 204288 23 696");
         row("height 0 on the first try", Edges(0, 0, 501, 401, k43, 341), "none");
         row("first target above it", Edges(0, 0, 501, 401, k43, 342), "157 375 1 175 16 32 512 156 345");
         row("neighbouring columns", Edges(10, 71, 11, 504, k43, 200000), "none");
