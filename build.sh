@@ -9,6 +9,7 @@ cd "$(dirname "$0")"
 run_packages=(
     cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
     fonts-liberation2 fonts-dejavu-core
+    libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
 )
 test_packages=(
     "${run_packages[@]}"

@@ -1,5 +1,6 @@
 #include "state/black_bars.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -163,4 +164,54 @@ std::optional<CropEdges> DetectBlackBars(const QImage& picture) {
         2 * edges.right <= width || 2 * edges.top > height || 2 * edges.bottom <= height)
         return std::nullopt;
     return edges;
+}
+
+BarsAcrossFrames DetectBlackBarsAcross(const std::vector<QImage>& frames) {
+    BarsAcrossFrames result;
+    // Lines cut at the left, top, right and bottom in each frame with bars.
+    std::array<std::vector<int>, 4> cuts;
+    for (const QImage& frame : frames) {
+        const auto e = DetectBlackBars(frame);
+        if (!e)
+            continue;
+        const int found[4] = {e->left, e->top, frame.width() - 1 - e->right,
+                              frame.height() - 1 - e->bottom};
+        for (int side = 0; side < 4; ++side)
+            cuts[side].push_back(found[side]);
+    }
+    result.framesUsed = int(cuts[0].size());
+    if (result.framesUsed == 0)
+        return result;
+    // A line lit in any frame stays.
+    std::array<int, 4> least{};
+    std::array<int, 4> showingMore{};
+    for (int side = 0; side < 4; ++side) {
+        std::vector<int> sorted = cuts[side];
+        std::sort(sorted.begin(), sorted.end());
+        least[side] = sorted.front();
+        const int typical = sorted[sorted.size() / 2];
+        showingMore[side] = int(std::count_if(sorted.begin(), sorted.end(),
+                                              [typical](int cut) { return cut < typical - 4; }));
+    }
+    const QSize size = frames.front().size();
+    CropEdges& edges = result.edges.emplace();
+    edges.left = std::int16_t(least[0]);
+    edges.top = std::int16_t(least[1]);
+    edges.right = std::int16_t(size.width() - 1 - least[2]);
+    edges.bottom = std::int16_t(size.height() - 1 - least[3]);
+
+    const int most = *std::max_element(showingMore.begin(), showingMore.end());
+    if (most > 0) {
+        const char* names[] = {"left", "top", "right", "bottom"};
+        QStringList sides;
+        for (int side : {1, 3, 0, 2})
+            if (showingMore[side] == most)
+                sides << QLatin1String(names[side]);
+        result.mixedAspect =
+            QStringLiteral("Mixed aspect: %1 of %2 frames show more picture at the %3.")
+                .arg(most)
+                .arg(result.framesUsed)
+                .arg(sides.join(QStringLiteral(" and ")));
+    }
+    return result;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 struct CropEdges {
     std::int16_t left = 0;
@@ -20,3 +22,13 @@ struct CropEdges {
 // a bar of at least 4 lines inside them. Nothing when no side has a bar, for a picture dark
 // throughout, or when the bars leave no region.
 std::optional<CropEdges> DetectBlackBars(const QImage& picture);
+
+// The bars of a video from frames sampled over its running time.
+struct BarsAcrossFrames {
+    std::optional<CropEdges> edges; // for each side the least cut of any frame
+    int framesUsed = 0;             // frames with bars; dark or flat ones are left out
+    // Sides where some frames show more than 4 lines more picture than most do, in words:
+    // "Mixed aspect: 4 of 22 frames show more picture at the top and bottom."
+    QString mixedAspect;
+};
+BarsAcrossFrames DetectBlackBarsAcross(const std::vector<QImage>& frames);

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -64,4 +65,14 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     emit mouseUp(event->button(), event->modifiers(), event->position());
+}
+
+void PictureBox::wheelEvent(QWheelEvent* event) {
+    // Touchpads send small steps; they add up to notches of 15 degrees.
+    m_wheelEighths -= event->angleDelta().y();
+    const int notches = m_wheelEighths / 120;
+    m_wheelEighths -= notches * 120;
+    if (notches != 0)
+        emit wheelTurned(notches);
+    event->accept();
 }

@@ -31,15 +31,19 @@ public:
 signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
+    // Whole notches of the mouse wheel, positive when turned towards the user.
+    void wheelTurned(int notches);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     QColor m_background{Qt::black};
     QImage m_picture;
     QImage m_canvas;
     bool m_autoSize = false;
+    int m_wheelEighths = 0; // of a degree, not yet a whole notch
 };

@@ -49,6 +49,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     ConnectEncoderHandlers();
     ConnectReportHandlers();
     ConnectBitrateHandlers();
+    ConnectVideoHandlers();
     Form_Load();
     CentreOnScreen(this);
 }
@@ -121,6 +122,7 @@ void frmMain::ResetValues() {
 
 void frmMain::cmdReset_Click() {
     ResetValues();
+    ForgetVideo(); // the title picture is back
 }
 
 void frmMain::cmdQuit_Click() {

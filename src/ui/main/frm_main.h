@@ -1,6 +1,7 @@
 #pragma once
 
 #include "state/main_window_state.h"
+#include "state/video_sample.h"
 #include "ui_frm_main.h"
 
 #include <QPointer>
@@ -37,6 +38,7 @@ private:
     void ConnectEncoderHandlers();
     void ConnectReportHandlers();
     void ConnectBitrateHandlers();
+    void ConnectVideoHandlers();
 
     // A short note over the picture's lower left corner that says what an action did, or why it
     // did nothing; it goes after a few seconds. Screen readers get its text as the label's name.
@@ -49,8 +51,16 @@ private:
     void cmdHelp_Click();
 
     void cmdOpenBMP_Click();
-    // Loads a picture as the open dialog's choice: size check, reset when the size changed.
+    // Loads a picture or a video as the open dialog's choice: size check, reset when the size
+    // changed.
     void OpenSourceFile(const QString& fileName);
+
+    // A video's sampled frames stand in for the picture, one at a time.
+    void OpenVideoFile(const QString& fileName);
+    VideoSample SampleWithProgress(const QString& fileName);
+    void ShowVideoFrame(int index);
+    void StepVideoFrame(int steps);
+    void ForgetVideo();
     // Where the file dialogs start: the folder of the last file chosen in this run.
     QString StartFolder() const;
 
@@ -98,6 +108,8 @@ private:
     CommonDialog* CommonDialog1 = nullptr;
     QString m_lastFolder;
     QTimer m_noteTimer;
+    std::vector<VideoFrame> m_frames;
+    int m_frame = -1;
     QPointer<frmHelp> m_help;
     QPointer<frmPreview> m_preview;
 };

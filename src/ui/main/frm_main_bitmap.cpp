@@ -26,6 +26,8 @@ void frmMain::cmdOpenBMP_Click() {
     CommonDialog1->DialogTitle = QStringLiteral("Open Bitmap");
     CommonDialog1->FileName = QString();
     CommonDialog1->Filter = SourcePictureFilter();
+    CommonDialog1->Filter.insert(CommonDialog1->Filter.lastIndexOf(QStringLiteral("|All files")),
+                                 QStringLiteral("|Videos (%1)|%1").arg(VideoFilePatterns()));
     CommonDialog1->InitDir = StartFolder();
     CommonDialog1->ShowOpen();
     if (!CommonDialog1->FileName.isEmpty())
@@ -49,6 +51,10 @@ void frmMain::dropEvent(QDropEvent* event) {
 
 void frmMain::OpenSourceFile(const QString& fileName) {
     m_lastFolder = QFileInfo(fileName).absolutePath();
+    if (IsVideoFileName(fileName)) {
+        OpenVideoFile(fileName);
+        return;
+    }
 
     const SourceBitmap loaded = LoadSourceBitmap(fileName);
     if (loaded.outcome == SourceBitmapOutcome::TooLarge) {
@@ -57,6 +63,7 @@ void frmMain::OpenSourceFile(const QString& fileName) {
         return;
     }
     m_state.SourceFileName = fileName;
+    ForgetVideo();
     if (loaded.outcome == SourceBitmapOutcome::Invalid) {
         MessageBox::warning(this, QStringLiteral("File is not a valid Bitmap."));
         m_state.BitmapLoaded = false;

@@ -37,12 +37,24 @@ void frmMain::DetectBars() {
         ShowNote(QStringLiteral("Open a picture first."));
         return;
     }
-    const auto edges = DetectBlackBars(picDVD->picture());
+    // On a video, every sampled frame has its say.
+    std::vector<QImage> frames;
+    for (const VideoFrame& frame : m_frames)
+        frames.push_back(frame.picture);
+    const BarsAcrossFrames across = DetectBlackBarsAcross(frames);
+    const auto edges = m_frames.empty() ? DetectBlackBars(picDVD->picture()) : across.edges;
     if (!edges) {
         ShowNote(QStringLiteral("No black bars found."));
         return;
     }
-    lblNote->hide(); // the frames show what happened
+    if (m_frames.empty())
+        lblNote->hide(); // the frames show what happened
+    else
+        ShowNote(QStringLiteral("Bars found in %1 of %2 frames. %3")
+                     .arg(across.framesUsed)
+                     .arg(m_frames.size())
+                     .arg(across.mixedAspect)
+                     .trimmed());
     m_state.CropLeft = edges->left;
     m_state.CropTop = edges->top;
     m_state.CropRight = edges->right;

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <vector>
+
+// How many frames a video is sampled at, evenly over its running time.
+constexpr int kSampledFrames = 24;
+
+struct VideoFrame {
+    QImage picture;     // RGB32 at the stream's stored size, unscaled
+    double seconds = 0; // from the start of the video
+};
+
+enum class VideoOutcome { Accepted, TooLarge, Unreadable, Cancelled, NoModule };
+
+struct VideoSample {
+    VideoOutcome outcome = VideoOutcome::Unreadable;
+    std::vector<VideoFrame> frames; // all of one size, in time order
+    double displayAspect = 0;       // sample aspect x width / height
+};
+
+// Shared with the thread that samples: how far it got, and whether the user gave up.
+struct VideoProgress {
+    std::atomic<int> framesDone{0};
+    std::atomic<bool> cancelled{false};
+};
+
+// The video module's entry point, looked up by this name.
+using SampleVideoFunction = void (*)(const QString& path, int count, VideoProgress& progress,
+                                     VideoSample& out);
+constexpr char kSampleVideoSymbol[] = "QuarvelSampleVideo";
+
+// Video files go to the video module, everything else is read as a picture.
+bool IsVideoFileName(const QString& path);
+// "*.vob *.mpg ...", for the open dialog.
+QString VideoFilePatterns();
+
+// Samples a video in the calling thread through the video module, loaded on the first call.
+// NoModule when the module or FFmpeg's libraries cannot be loaded.
+VideoSample SampleVideo(const QString& path, VideoProgress& progress);
+
+// The frame to show first: the one with the most detail (the highest luma variance).
+int MostDetailedFrame(const std::vector<VideoFrame>& frames);
