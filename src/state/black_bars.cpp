@@ -129,29 +129,44 @@ template <typename LineAt> int BarDepth(int count, int litAbove, LineAt lineAt) 
 
 } // namespace
 
-std::optional<CropEdges> DetectBlackBars(const QImage& picture) {
+namespace {
+
+// A picture with little more than one level in it: a fade, a blank frame.
+bool Flat(const Plane& p) {
+    double sum = 0, squares = 0;
+    int n = 0;
+    for (std::size_t i = 0; i < p.luma.size(); i += 7, ++n)
+        sum += p.luma[i], squares += double(p.luma[i]) * p.luma[i];
+    const double mean = sum / std::max(n, 1);
+    return squares / std::max(n, 1) - mean * mean < 4 * 4;
+}
+
+// The edges, on the outermost lines where a side has no bar; nothing for a frame that tells
+// nothing (dark or flat throughout, too small) or whose bars leave no region.
+std::optional<CropEdges> FrameEdges(const QImage& picture) {
     const QImage image = picture.convertToFormat(QImage::Format_RGB32);
     const int width = image.width();
     const int height = image.height();
     if (width < 3 || height < 3)
         return std::nullopt;
     const Plane p{LumaPlane(image), width, height};
-    const auto litAbove = LitAbove(p);
-    if (!litAbove)
+    if (Flat(p))
         return std::nullopt;
+    const auto lit = LitAbove(p);
+    if (!lit) // no border dark enough for a bar: picture everywhere
+        return CropEdges{0, 0, std::int16_t(width - 1), std::int16_t(height - 1)};
+    const int litAbove = *lit;
 
-    const int top = BarDepth(height, *litAbove, [&](int i) { return p.Row(i); });
+    const int top = BarDepth(height, litAbove, [&](int i) { return p.Row(i); });
     if (top == height)
         return std::nullopt; // dark throughout
-    const int bottom = BarDepth(height, *litAbove, [&](int i) { return p.Row(height - 1 - i); });
+    const int bottom = BarDepth(height, litAbove, [&](int i) { return p.Row(height - 1 - i); });
     // Columns are judged on the rows between the horizontal bars only.
     const int fromY = top;
     const int toY = std::max(height - bottom, fromY + 1);
-    const int left = BarDepth(width, *litAbove, [&](int i) { return p.Column(i, fromY, toY); });
+    const int left = BarDepth(width, litAbove, [&](int i) { return p.Column(i, fromY, toY); });
     const int right =
-        BarDepth(width, *litAbove, [&](int i) { return p.Column(width - 1 - i, fromY, toY); });
-    if (top + bottom + left + right == 0)
-        return std::nullopt;
+        BarDepth(width, litAbove, [&](int i) { return p.Column(width - 1 - i, fromY, toY); });
 
     // The edge is the bar's innermost line, itself cut away; without a bar, the outermost line.
     CropEdges edges;
@@ -166,12 +181,26 @@ std::optional<CropEdges> DetectBlackBars(const QImage& picture) {
     return edges;
 }
 
+bool NoBars(const CropEdges& e, QSize size) {
+    return e.left == 0 && e.top == 0 && e.right == size.width() - 1 &&
+           e.bottom == size.height() - 1;
+}
+
+} // namespace
+
+std::optional<CropEdges> DetectBlackBars(const QImage& picture) {
+    const auto edges = FrameEdges(picture);
+    if (!edges || NoBars(*edges, picture.size()))
+        return std::nullopt;
+    return edges;
+}
+
 BarsAcrossFrames DetectBlackBarsAcross(const std::vector<QImage>& frames) {
     BarsAcrossFrames result;
-    // Lines cut at the left, top, right and bottom in each frame with bars.
+    // Lines cut at the left, top, right and bottom in each frame that tells something.
     std::array<std::vector<int>, 4> cuts;
     for (const QImage& frame : frames) {
-        const auto e = DetectBlackBars(frame);
+        const auto e = FrameEdges(frame);
         if (!e)
             continue;
         const int found[4] = {e->left, e->top, frame.width() - 1 - e->right,
@@ -194,11 +223,11 @@ BarsAcrossFrames DetectBlackBarsAcross(const std::vector<QImage>& frames) {
                                               [typical](int cut) { return cut < typical - 4; }));
     }
     const QSize size = frames.front().size();
-    CropEdges& edges = result.edges.emplace();
-    edges.left = std::int16_t(least[0]);
-    edges.top = std::int16_t(least[1]);
-    edges.right = std::int16_t(size.width() - 1 - least[2]);
-    edges.bottom = std::int16_t(size.height() - 1 - least[3]);
+    const CropEdges edges{std::int16_t(least[0]), std::int16_t(least[1]),
+                          std::int16_t(size.width() - 1 - least[2]),
+                          std::int16_t(size.height() - 1 - least[3])};
+    if (!NoBars(edges, size))
+        result.edges = edges;
 
     const int most = *std::max_element(showingMore.begin(), showingMore.end());
     if (most > 0) {

@@ -25,8 +25,8 @@ std::optional<CropEdges> DetectBlackBars(const QImage& picture);
 
 // The bars of a video from frames sampled over its running time.
 struct BarsAcrossFrames {
-    std::optional<CropEdges> edges; // for each side the least cut of any frame
-    int framesUsed = 0;             // frames with bars; dark or flat ones are left out
+    std::optional<CropEdges> edges; // for each side the least cut of any frame; none, no bars
+    int framesUsed = 0;             // frames that tell; dark or flat ones are left out
     // Sides where some frames show more than 4 lines more picture than most do, in words:
     // "Mixed aspect: 4 of 22 frames show more picture at the top and bottom."
     QString mixedAspect;

@@ -72,8 +72,11 @@ bool NextKeyFrame(AVFormatContext* format, int stream, AVCodecContext* decoder, 
             const int received = avcodec_receive_frame(decoder, frame);
             if (received < 0)
                 break;
-            // Frames before the first key frame after a seek miss their references.
-            if (frame->key_frame || frame->pict_type == AV_PICTURE_TYPE_I)
+            // Frames before the first key frame after a seek miss their references; frames
+            // patched up from damaged or missing data show what is not there.
+            const bool damaged =
+                frame->decode_error_flags != 0 || (frame->flags & AV_FRAME_FLAG_CORRUPT) != 0;
+            if ((frame->key_frame || frame->pict_type == AV_PICTURE_TYPE_I) && !damaged)
                 return true;
             av_frame_unref(frame);
         }
@@ -162,11 +165,6 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
         lastTimestamp = timestamp;
         av_frame_unref(frame.frame);
     }
-    if (progress.cancelled) {
-        out.frames.clear();
-        out.outcome = VideoOutcome::Cancelled;
-        return;
-    }
     if (out.frames.empty())
         return;
     const QSize size = out.frames[0].picture.size();
@@ -182,4 +180,7 @@ extern "C" Q_DECL_EXPORT void QuarvelSampleVideo(const QString& path, int count,
                                                  VideoProgress& progress, VideoSample& out) {
     out = VideoSample();
     Sample(path, count, progress, out);
+    // Whatever stage the user stopped, nothing of it is kept.
+    if (progress.cancelled)
+        out = VideoSample{VideoOutcome::Cancelled, {}, 0};
 }

@@ -44,7 +44,7 @@ void frmMain::DetectBars() {
     const BarsAcrossFrames across = DetectBlackBarsAcross(frames);
     const auto edges = m_frames.empty() ? DetectBlackBars(picDVD->picture()) : across.edges;
     if (!edges) {
-        ShowNote(QStringLiteral("No black bars found."));
+        ShowNote(QStringLiteral("No black bars found. %1").arg(across.mixedAspect).trimmed());
         return;
     }
     if (m_frames.empty())

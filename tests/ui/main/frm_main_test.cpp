@@ -10,8 +10,9 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QMimeData>
-#include <QPointer>
 #include <QPainter>
+#include <QPointer>
+#include <QProcess>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
@@ -400,6 +401,84 @@ private slots:
         click("cmdPreview");
         qApp->removeEventFilter(&order);
         QCOMPARE(order.closed, QStringList({"frmPreview", "frmHelp", "frmMain"}));
+    }
+
+    // Videos made here by the ffmpeg program: the frames shown and stepped through, the aspect
+    // from the stream, the bars across frames, and what cannot be opened.
+    void openingVideos() {
+        const auto clip = [this](const char* name, const QString& graph) {
+            const QString path = dir->filePath(QLatin1String(name));
+            QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", graph, "-c:v",
+                                         "mpeg2video", "-g", "1", "-q:v", "4", path});
+            return path;
+        };
+        const QString picture = QStringLiteral(
+            "color=c=0x607890:r=25:s=%1:d=%2,noise=alls=12:allf=t,drawbox=x=t*60:y=100:w=90:"
+            "h=90:c=white:t=fill");
+        // PAL 4:3 with bars at the sides: a 16:9 letterbox, a fade to black, then the full
+        // height.
+        const QString pal = clip("pal.mpg", picture.arg("704x432").arg(6) +
+                                                ",pad=720:576:8:72[a];color=c=black:r=25:"
+                                                "s=720x576:d=2[b];" +
+                                                picture.arg("704x576").arg(2) +
+                                                ",pad=720:576:8:0[c];"
+                                                "[a][b][c]concat=n=3,setsar=16/15[out0]");
+        answers << pal;
+        click("cmdOpenBMP");
+        QVERIFY2(window->windowTitle().startsWith(u"Quarvel 1.0 - pal.mpg - 0:00:0"),
+                 qPrintable(window->windowTitle()));
+        QVERIFY(window->windowTitle().endsWith(u"/24)") && !control("picVARN")->isVisible());
+        QVERIFY(control<QRadioButton>("optStretch43")->isChecked());
+        const auto press = [this](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+            QTest::keyClick(window.get(), key, modifiers);
+            return control<QLabel>("lblNote")->isVisible() ? shown("lblNote") : QString();
+        };
+        QCOMPARE(press(Qt::Key_D, Qt::ControlModifier),
+                 QStringLiteral("Bars found in 18 of 24 frames. Mixed aspect: 4 of 18 frames "
+                                "show more picture at the top and bottom."));
+        QCOMPARE(shown(kCropOutputs), QStringLiteral("12 12 1 1 496 384 1.29:1 190464"));
+        // Stepping keeps the edges and results and draws the frames on the next picture.
+        const QString title = window->windowTitle();
+        press(Qt::Key_PageUp);
+        QVERIFY(window->windowTitle() != title);
+        QWheelEvent towardsUser({300, 300}, {}, {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase,
+                                false);
+        QApplication::sendEvent(control("picDraw"), &towardsUser);
+        QCOMPARE(window->windowTitle(), title);
+        QCOMPARE(shown(kCropOutputs), QStringLiteral("12 12 1 1 496 384 1.29:1 190464"));
+
+        // NTSC 16:9, letterboxed: the stream's aspect is chosen, the output keeps circles round.
+        answers << clip("ntsc.mpg",
+                        picture.arg("720x360").arg(2) + ",pad=720:480:0:60,setsar=32/27");
+        click("cmdOpenBMP");
+        QVERIFY(control<QRadioButton>("optStretch169")->isChecked());
+        press(Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(shown(kCropOutputs), QStringLiteral("6 6 60 60 672 288 2.33:1 193536"));
+
+        // What cannot be opened leaves everything as it was.
+        const QString ntsc = window->state().SourceFileName;
+        QFile pal1(pal);
+        pal1.open(QIODevice::ReadOnly);
+        QFile cut(dir->filePath(QStringLiteral("cut.mpg")));
+        cut.open(QIODevice::WriteOnly);
+        cut.write(pal1.read(3000));
+        cut.close();
+        QFile(dir->filePath(QStringLiteral("empty.vob"))).open(QIODevice::WriteOnly);
+        QDir(dir->path()).mkdir(QStringLiteral("folder.vob"));
+        QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=d=1",
+                                     dir->filePath(QStringLiteral("audio.mkv"))});
+        for (const char* name : {"cut.mpg", "empty.vob", "folder.vob", "audio.mkv"}) {
+            answers << dir->filePath(QLatin1String(name));
+            click("cmdOpenBMP");
+        }
+        answers << clip("hd.mkv", picture.arg("1280x720").arg(1));
+        click("cmdOpenBMP");
+        QCOMPARE(messages, QStringList(4, "Quarvel: File is not a readable video.")
+                               << "Quarvel: Video exceeds 720x576 pixel.");
+        QCOMPARE(window->state().SourceFileName, ntsc);
+        VideoProgress cancelled;
+        cancelled.cancelled = true;
+        QCOMPARE(SampleVideo(pal, cancelled).outcome, VideoOutcome::Cancelled);
     }
 
     void detectBarsAndCopyForEncoder() {
