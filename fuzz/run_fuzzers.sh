@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (coverage, AddressSanitizer, UndefinedBehaviorSanitizer)
-# and runs each for the given number of seconds, the two side by side.
+# and runs each for the given number of seconds: the picture and number targets side by side,
+# then the video opener.
 #   fuzz/run_fuzzers.sh [seconds]
 # Crashes land in build-fuzz/artifacts/; turn each into a file of the picture corpus (named by
 # its right outcome) or a case of the number tests, so that the normal tests replay it.
@@ -10,9 +11,12 @@ seconds=${1:-600}
 command -v clang++ >/dev/null || { echo "clang++ is needed for fuzzing"; exit 2; }
 
 cmake --preset fuzz >/dev/null
-cmake --build build-fuzz --target fuzz_source_bitmap fuzz_typed_number
+cmake --build build-fuzz --target fuzz_source_bitmap fuzz_typed_number fuzz_video_open
 
-mkdir -p build-fuzz/corpus/bitmap build-fuzz/corpus/number build-fuzz/artifacts
+mkdir -p build-fuzz/corpus/bitmap build-fuzz/corpus/number build-fuzz/corpus/video \
+    build-fuzz/artifacts
+[ -e build-fuzz/corpus/video/clip.mpg ] || ffmpeg -v error -f lavfi -i testsrc=s=64x48:d=0.2 \
+    -c:v mpeg2video build-fuzz/corpus/video/clip.mpg
 cp -n tests/state/bitmap_corpus/* build-fuzz/corpus/bitmap/ 2>/dev/null || true
 printf '.200000' >build-fuzz/corpus/number/plain
 printf ', -12,5 ' >build-fuzz/corpus/number/fraction
@@ -31,5 +35,7 @@ run fuzz_typed_number number -max_len=256 &
 status=0
 wait %1 || status=1
 wait %2 || status=1
+# The video opener decodes; it runs after the other two.
+run fuzz_video_open video -max_len=262144 -timeout=30 || status=1
 grep -h -E 'stat::number_of_executed_units|stat::peak_rss_mb|Done [0-9]+ runs' build-fuzz/*.log || true
 exit $status

@@ -1,5 +1,6 @@
 #include "state/video_sample.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibrary>
 
@@ -10,10 +11,13 @@ const char* const kVideoSuffixes[] = {"vob", "mpg", "mpeg", "m2v", "m2p", "ts", 
                                       "wmv", "flv", "ogv",  "vro", "dat", "y4m"};
 
 SampleVideoFunction LoadModule() {
-    // The build tree's module first, so that a build never runs an older installed one.
+    // The build tree's module first, so that a build never runs an older installed one; then
+    // the installed one beside the program, wherever the installation was moved.
     static const SampleVideoFunction function = [] {
-        for (const char* path : {QUARVEL_VIDEO_MODULE_BUILT, QUARVEL_VIDEO_MODULE_INSTALLED}) {
-            QLibrary module(QString::fromUtf8(path));
+        const QString installed =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/../") + QUARVEL_VIDEO_MODULE;
+        for (const QString& path : {QStringLiteral(QUARVEL_VIDEO_MODULE_BUILT), installed}) {
+            QLibrary module(path);
             if (auto f = reinterpret_cast<SampleVideoFunction>(module.resolve(kSampleVideoSymbol)))
                 return f;
         }

@@ -1,0 +1,33 @@
+// Arbitrary bytes through the video opener that "Open BMP ..." uses for videos: refused as
+// unreadable or too large, or accepted with frames of one size within 720 x 576.
+#include "state/video_sample.h"
+
+#include <QCoreApplication>
+#include <QTemporaryFile>
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    static QCoreApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    QTemporaryFile file(QStringLiteral("fuzz-XXXXXX.mpg"));
+    if (!file.open())
+        std::abort();
+    file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+    file.close();
+    VideoProgress progress;
+    const VideoSample sample = SampleVideo(file.fileName(), progress);
+    if (sample.outcome == VideoOutcome::NoModule)
+        std::abort();
+    if ((sample.outcome == VideoOutcome::Accepted) == sample.frames.empty())
+        std::abort();
+    for (const VideoFrame& frame : sample.frames)
+        if (frame.picture.size() != sample.frames[0].picture.size() ||
+            frame.picture.width() > 720 || frame.picture.height() > 576)
+            std::abort();
+    return 0;
+}
