@@ -61,6 +61,7 @@ bench)
     xvfb-run -a -s "-screen 0 1280x1024x24" bench/run_startup.sh build-bench 15
     xvfb-run -a -s "-screen 0 1280x1024x24" bench/run_instructions.sh build-bench
     bench/run_dialogs.sh build-bench
+    bench/run_video.sh build-bench
     ;;
 *)
     echo "usage: $0 run|test|bench" >&2

@@ -1,0 +1,21 @@
+// video_sampling FILE: samples FILE as "Open BMP ..." does, the video module's loading included,
+// and prints how long that took.
+#include "state/video_sample.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    if (argc < 2)
+        return 2;
+    QElapsedTimer timer;
+    timer.start();
+    VideoProgress progress;
+    const VideoSample sample = SampleVideo(QString::fromLocal8Bit(argv[1]), progress);
+    std::printf("quarvel   sampled %zu frames in %.2f s\n", sample.frames.size(),
+                double(timer.nsecsElapsed()) / 1e9);
+    return sample.outcome == VideoOutcome::Accepted ? 0 : 1;
+}
