@@ -1,6 +1,7 @@
 // What a user does most, from the event to the painted window: releasing the mouse on the
 // picture (resize calculation, restoring the picture and drawing both frames on 720 x 576),
-// Ctrl+D, and a key typed into a number box; and the bar detection of Ctrl+D alone.
+// Ctrl+D, a key typed into a number box, a step to another frame of a video; and the bar
+// detection of Ctrl+D alone.
 #include "state/black_bars.h"
 #include "ui/controls/picture_box.h"
 #include "ui/main/frm_main.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +74,25 @@ void TypedKeys(benchmark::State& state) {
     }
 }
 BENCHMARK(TypedKeys)->Unit(benchmark::kMicrosecond);
+
+// Page Down and Page Up through a video's sampled frames, with the frames drawn again.
+void VideoStep(benchmark::State& state) {
+    LoadedWindow loaded;
+    const QString clip = loaded.dir.filePath("clip.mpg");
+    QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i",
+                                 "testsrc2=s=720x576:d=4", "-g", "1", clip});
+    loaded.window.findChild<CommonDialog*>("CommonDialog1")
+        ->setResponder([clip](const CommonDialog&, CommonDialog::Kind) { return clip; });
+    loaded.window.findChild<QPushButton*>("cmdOpenBMP")->click();
+    QTest::keyClick(&loaded.window, Qt::Key_D, Qt::ControlModifier);
+    for (auto _ : state) {
+        for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_PageUp}) {
+            QTest::keyClick(&loaded.window, key);
+            QApplication::processEvents();
+        }
+    }
+}
+BENCHMARK(VideoStep)->Unit(benchmark::kMicrosecond);
 
 void BitrateRecalculation(benchmark::State& state) {
     frmMain window;
