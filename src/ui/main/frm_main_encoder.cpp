@@ -34,7 +34,7 @@ void frmMain::ConnectEncoderHandlers() {
 // release of the second click does.
 void frmMain::DetectBars() {
     if (!m_state.BitmapLoaded) {
-        ShowNote(QStringLiteral("Open a picture first."));
+        ShowNote(QStringLiteral("Open a picture or a video first."));
         return;
     }
     // On a video, every sampled frame has its say.

@@ -487,7 +487,8 @@ private slots:
             return control<QLabel>("lblNote")->isVisible() ? shown("lblNote") : QString();
         };
         const auto copy = [&] { return press(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C); };
-        QCOMPARE(press(Qt::ControlModifier, Qt::Key_D), QStringLiteral("Open a picture first."));
+        QCOMPARE(press(Qt::ControlModifier, Qt::Key_D),
+                 QStringLiteral("Open a picture or a video first."));
         QCOMPARE(copy(), QStringLiteral("Nothing to copy yet: mark the picture first."));
         QImage full(720, 576, QImage::Format_RGB32);
         full.fill(Qt::gray);
