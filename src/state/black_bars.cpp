@@ -1,6 +1,7 @@
 #include "state/black_bars.h"
 
 #include <QStringList>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -45,10 +46,7 @@ struct Line {
 struct Plane {
     std::vector<std::uint8_t> luma;
     int width, height;
-    Line Row(int y, int fromX = 0, int toX = -1) const {
-        return {luma.data() + std::ptrdiff_t(y) * width + fromX, 1,
-                (toX < 0 ? width : toX) - fromX};
-    }
+    Line Row(int y) const { return {luma.data() + std::ptrdiff_t(y) * width, 1, width}; }
     Line Column(int x, int fromY, int toY) const {
         return {luma.data() + std::ptrdiff_t(fromY) * width + x, width, toY - fromY};
     }
@@ -126,10 +124,6 @@ template <typename LineAt> int BarDepth(int count, int litAbove, LineAt lineAt) 
         ++depth;
     return depth;
 }
-
-} // namespace
-
-namespace {
 
 // A picture with little more than one level in it: a fade, a blank frame.
 bool Flat(const Plane& p) {

@@ -1,5 +1,7 @@
 #include "state/source_bitmap.h"
 
+#include "state/video_sample.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -242,8 +244,9 @@ QString SourcePictureFilter() {
             if (readable.contains(format))
                 patterns << QStringLiteral("*.") + QLatin1String(format);
         const QString pictures = patterns.join(u' ');
-        return QStringLiteral("Windows Bitmap (*.bmp)|*.bmp|Pictures (%1)|%1|All files (*)|*")
-            .arg(pictures);
+        return QStringLiteral(
+                   "Windows Bitmap (*.bmp)|*.bmp|Pictures (%1)|%1|Videos (%2)|%2|All files (*)|*")
+            .arg(pictures, VideoFilePatterns());
     }();
     return filter;
 }

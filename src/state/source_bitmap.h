@@ -22,6 +22,6 @@ struct SourceBitmap {
 SourceBitmap LoadSourceBitmap(const QString& path);
 
 // The open dialog's filter, "description|patterns" pairs: Windows bitmaps first, then every
-// picture format of the list that this Qt reads, then all files.
+// picture format of the list that this Qt reads, the videos, then all files.
 QString SourcePictureFilter();
 SourceBitmap ReadSourceBitmap(QIODevice& device);

@@ -26,8 +26,6 @@ void frmMain::cmdOpenBMP_Click() {
     CommonDialog1->DialogTitle = QStringLiteral("Open Bitmap");
     CommonDialog1->FileName = QString();
     CommonDialog1->Filter = SourcePictureFilter();
-    CommonDialog1->Filter.insert(CommonDialog1->Filter.lastIndexOf(QStringLiteral("|All files")),
-                                 QStringLiteral("|Videos (%1)|%1").arg(VideoFilePatterns()));
     CommonDialog1->InitDir = StartFolder();
     CommonDialog1->ShowOpen();
     if (!CommonDialog1->FileName.isEmpty())

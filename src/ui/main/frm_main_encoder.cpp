@@ -37,24 +37,32 @@ void frmMain::DetectBars() {
         ShowNote(QStringLiteral("Open a picture or a video first."));
         return;
     }
-    // On a video, every sampled frame has its say.
-    std::vector<QImage> frames;
-    for (const VideoFrame& frame : m_frames)
-        frames.push_back(frame.picture);
-    const BarsAcrossFrames across = DetectBlackBarsAcross(frames);
-    const auto edges = m_frames.empty() ? DetectBlackBars(picDVD->picture()) : across.edges;
+    std::optional<CropEdges> edges;
+    QString found;
+    if (m_frames.empty()) {
+        edges = DetectBlackBars(picDVD->picture());
+    } else {
+        // On a video, every sampled frame has its say.
+        std::vector<QImage> frames;
+        for (const VideoFrame& frame : m_frames)
+            frames.push_back(frame.picture);
+        const BarsAcrossFrames across = DetectBlackBarsAcross(frames);
+        edges = across.edges;
+        found = QStringLiteral("Bars found in %1 of %2 frames. ")
+                    .arg(across.framesUsed)
+                    .arg(m_frames.size()) +
+                across.mixedAspect;
+        if (!edges)
+            found = QStringLiteral("No black bars found. ") + across.mixedAspect;
+    }
     if (!edges) {
-        ShowNote(QStringLiteral("No black bars found. %1").arg(across.mixedAspect).trimmed());
+        ShowNote(found.isEmpty() ? QStringLiteral("No black bars found.") : found.trimmed());
         return;
     }
-    if (m_frames.empty())
+    if (found.isEmpty())
         lblNote->hide(); // the frames show what happened
     else
-        ShowNote(QStringLiteral("Bars found in %1 of %2 frames. %3")
-                     .arg(across.framesUsed)
-                     .arg(m_frames.size())
-                     .arg(across.mixedAspect)
-                     .trimmed());
+        ShowNote(found.trimmed());
     m_state.CropLeft = edges->left;
     m_state.CropTop = edges->top;
     m_state.CropRight = edges->right;
