@@ -63,8 +63,13 @@ int Median(const Line& line) {
     return 255;
 }
 
-// Luma above this is lit; nothing when no border is dark enough to be a bar.
-std::optional<int> LitAbove(const Plane& p) {
+struct BarBlack {
+    int level;    // the bars' black
+    int litAbove; // luma above this is lit
+};
+
+// Nothing when no border is dark enough to be a bar.
+std::optional<BarBlack> LitAbove(const Plane& p) {
     // The darkest of the lines near the four borders shows the bars' black and their grain.
     std::optional<Line> darkest;
     int black = 256;
@@ -88,7 +93,24 @@ std::optional<int> LitAbove(const Plane& p) {
         if (const int d = (*darkest)[i] - black; std::abs(d) <= 3 * kLitMargin)
             sum += d * d, ++count;
     const double grain = std::sqrt(sum / std::max(count, 1));
-    return black + std::max(kLitMargin, int(std::ceil(4 * grain)));
+    return BarBlack{black, black + std::max(kLitMargin, int(std::ceil(4 * grain)))};
+}
+
+double Mean(const Line& line) {
+    long long sum = 0;
+    for (int i = 0; i < line.length; ++i)
+        sum += line[i];
+    return double(sum) / std::max(line.length, 1);
+}
+
+// Interlacing filters soften a bar's edge over one line: still as dark as the bar, or less than
+// halfway from the bar's black to the line inside it. That line goes with the bar.
+template <typename LineAt> int WithSoftEdge(int depth, int count, int black, LineAt lineAt) {
+    if (depth == 0 || depth + 1 >= count)
+        return depth;
+    const double edge = Mean(lineAt(depth)) - black;
+    const double inside = Mean(lineAt(depth + 1)) - black;
+    return edge <= 3 || 2 * edge < inside ? depth + 1 : depth;
 }
 
 // As dark as the bars' black but for scattered specks: at most 1/32 of the line lit, and no
@@ -137,7 +159,7 @@ bool Flat(const Plane& p) {
 
 // The edges, on the outermost lines where a side has no bar; nothing for a frame that tells
 // nothing (dark or flat throughout, too small) or whose bars leave no region.
-std::optional<CropEdges> FrameEdges(const QImage& picture) {
+std::optional<CropEdges> FrameEdges(const QImage& picture, bool interlaced) {
     const QImage image = picture.convertToFormat(QImage::Format_RGB32);
     const int width = image.width();
     const int height = image.height();
@@ -149,12 +171,18 @@ std::optional<CropEdges> FrameEdges(const QImage& picture) {
     const auto lit = LitAbove(p);
     if (!lit) // no border dark enough for a bar: picture everywhere
         return CropEdges{0, 0, std::int16_t(width - 1), std::int16_t(height - 1)};
-    const int litAbove = *lit;
+    const int litAbove = lit->litAbove;
 
-    const int top = BarDepth(height, litAbove, [&](int i) { return p.Row(i); });
+    const auto row = [&](int i) { return p.Row(i); };
+    const auto rowUp = [&](int i) { return p.Row(height - 1 - i); };
+    int top = BarDepth(height, litAbove, row);
     if (top == height)
         return std::nullopt; // dark throughout
-    const int bottom = BarDepth(height, litAbove, [&](int i) { return p.Row(height - 1 - i); });
+    int bottom = BarDepth(height, litAbove, rowUp);
+    if (interlaced) {
+        top = WithSoftEdge(top, height, lit->level, row);
+        bottom = WithSoftEdge(bottom, height, lit->level, rowUp);
+    }
     // Columns are judged on the rows between the horizontal bars only.
     const int fromY = top;
     const int toY = std::max(height - bottom, fromY + 1);
@@ -183,18 +211,18 @@ bool NoBars(const CropEdges& e, QSize size) {
 } // namespace
 
 std::optional<CropEdges> DetectBlackBars(const QImage& picture) {
-    const auto edges = FrameEdges(picture);
+    const auto edges = FrameEdges(picture, false);
     if (!edges || NoBars(*edges, picture.size()))
         return std::nullopt;
     return edges;
 }
 
-BarsAcrossFrames DetectBlackBarsAcross(const std::vector<QImage>& frames) {
+BarsAcrossFrames DetectBlackBarsAcross(const std::vector<QImage>& frames, bool interlaced) {
     BarsAcrossFrames result;
     // Lines cut at the left, top, right and bottom in each frame that tells something.
     std::array<std::vector<int>, 4> cuts;
     for (const QImage& frame : frames) {
-        const auto e = FrameEdges(frame);
+        const auto e = FrameEdges(frame, interlaced);
         if (!e)
             continue;
         const int found[4] = {e->left, e->top, frame.width() - 1 - e->right,

@@ -31,4 +31,5 @@ struct BarsAcrossFrames {
     // "Mixed aspect: 4 of 22 frames show more picture at the top and bottom."
     QString mixedAspect;
 };
-BarsAcrossFrames DetectBlackBarsAcross(const std::vector<QImage>& frames);
+// On interlaced frames the one line where the fields soften a bar's edge goes with the bar.
+BarsAcrossFrames DetectBlackBarsAcross(const std::vector<QImage>& frames, bool interlaced = false);

@@ -39,9 +39,61 @@ QString AspectLine(const Region& c, const CropResizeResult& result, QChar decima
            error.replace(u'.', decimalPoint) + QStringLiteral(" %");
 }
 
+// What each tool does before the crop, and the plugins that needs.
+struct Treatment {
+    QString ffmpegFilters, ffmpegOptions, handBrake, aviSynth, vapourSynth, plugins;
+};
+
+Treatment TreatmentFor(const ScanResult& scan) {
+    const bool tff = scan.topFieldFirst;
+    const QString parity = tff ? QStringLiteral("tff") : QStringLiteral("bff");
+    const QString assume = tff ? QStringLiteral("AssumeTFF().") : QStringLiteral("AssumeBFF().");
+    const QString bwdif = QStringLiteral("core.bwdif.Bwdif(clip, field=%1)").arg(tff ? 1 : 0);
+    const QString vfm =
+        QStringLiteral("core.vivtc.VFM(clip, order=%1, clip2=%2)").arg(tff ? 1 : 0).arg(bwdif);
+    const QString ivtcPlugins =
+        QStringLiteral("Plugins: AviSynth TIVTC (TFM, TDecimate); VapourSynth VIVTC (VFM, "
+                       "VDecimate) and Bwdif.\n");
+    switch (scan.type) {
+    case ScanType::Progressive:
+        break;
+    case ScanType::Interlaced:
+        return {QStringLiteral("bwdif=mode=send_frame:parity=%1,").arg(parity),
+                {},
+                QStringLiteral(" --bwdif=mode=3:parity=%1").arg(tff ? 0 : 1),
+                assume + QStringLiteral("QTGMC(Preset=\"Slower\", FPSDivisor=2)."),
+                bwdif,
+                QStringLiteral("Plugins: AviSynth QTGMC; VapourSynth Bwdif.\n")};
+    case ScanType::HardTelecine:
+        return {QStringLiteral("fieldmatch=order=%1,bwdif=deint=interlaced,decimate,").arg(parity),
+                {},
+                QStringLiteral(" --detelecine --comb-detect --bwdif --rate 23.976 --cfr"),
+                assume + QStringLiteral("TFM().TDecimate()."),
+                QStringLiteral("core.vivtc.VDecimate(%1)").arg(vfm),
+                ivtcPlugins};
+    case ScanType::SoftTelecine:
+        return {{},
+                QStringLiteral(" -r 24000/1001"),
+                QStringLiteral(" --rate 23.976 --cfr"),
+                QStringLiteral("AssumeFPS(24000, 1001)."),
+                QStringLiteral("core.std.AssumeFPS(clip, fpsnum=24000, fpsden=1001)"),
+                QStringLiteral("Open the source without its repeat flags (LWLibavVideoSource or "
+                               "DGDecode with Force Film).\n")};
+    case ScanType::Mixed:
+        return {QStringLiteral("idet,bwdif=deint=interlaced,"),
+                {},
+                QStringLiteral(" --comb-detect --bwdif"),
+                assume + QStringLiteral("TFM()."),
+                vfm,
+                ivtcPlugins};
+    }
+    return {{}, {}, {}, {}, QStringLiteral("clip"), {}};
+}
+
 } // namespace
 
-QString EncoderSettingsText(const CropResizeInput& in, const CropResizeResult& result) {
+QString EncoderSettingsText(const CropResizeInput& in, const CropResizeResult& result,
+                            const ScanResult& scan) {
     const Region scaled = ScaledRegion(in, result);
     Region c = scaled;
     c.left = MadeEven(c.left);
@@ -55,36 +107,43 @@ QString EncoderSettingsText(const CropResizeInput& in, const CropResizeResult& r
 
     const int w = result.newWidth;
     const int h = result.newHeight;
+    const Treatment treat = TreatmentFor(scan);
     QString text =
-        QStringLiteral("ffmpeg:      -vf \"crop=%1:%2:%3:%4,scale=%5:%6,setsar=1\"\n")
+        QStringLiteral("ffmpeg:      -vf \"%7crop=%1:%2:%3:%4,scale=%5:%6,setsar=1\"%8\n")
             .arg(c.width)
             .arg(c.height)
             .arg(c.left)
             .arg(c.top)
             .arg(w)
-            .arg(h) +
+            .arg(h)
+            .arg(treat.ffmpegFilters, treat.ffmpegOptions) +
         QStringLiteral("HandBrake:   --crop %1:%2:%3:%4 --width %5 --height %6 "
-                       "--custom-anamorphic --pixel-aspect 1:1\n")
+                       "--custom-anamorphic --pixel-aspect 1:1%7\n")
             .arg(c.top)
             .arg(c.bottom)
             .arg(c.left)
             .arg(c.right)
             .arg(w)
-            .arg(h) +
-        QStringLiteral("AviSynth:    Crop(%1, %2, -%3, -%4).Spline36Resize(%5, %6)\n")
+            .arg(h)
+            .arg(treat.handBrake) +
+        QStringLiteral("AviSynth:    %7Crop(%1, %2, -%3, -%4).Spline36Resize(%5, %6)\n")
             .arg(c.left)
             .arg(c.top)
             .arg(c.right)
             .arg(c.bottom)
             .arg(w)
-            .arg(h) +
-        QStringLiteral("VapourSynth: core.std.Crop(clip, %1, %2, %3, %4).resize.Spline36(%5, %6)\n")
+            .arg(h)
+            .arg(treat.aviSynth) +
+        QStringLiteral("VapourSynth: core.std.Crop(%7, %1, %2, %3, %4).resize.Spline36(%5, %6)\n")
             .arg(c.left)
             .arg(c.right)
             .arg(c.top)
             .arg(c.bottom)
             .arg(w)
-            .arg(h);
+            .arg(h)
+            .arg(treat.vapourSynth);
+    if (const QString found = ScanTypeNote(scan); !found.isEmpty())
+        text += found + u'\n' + treat.plugins;
 
     QStringList evened;
     const std::tuple<const char*, int, int> offsets[] = {{"left", scaled.left, c.left},

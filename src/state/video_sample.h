@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/scan_type.h"
+
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -21,6 +23,7 @@ struct VideoSample {
     VideoOutcome outcome = VideoOutcome::Unreadable;
     std::vector<VideoFrame> frames; // all of one size, in time order
     double displayAspect = 0;       // sample aspect x width / height
+    ScanResult scan;                // measured on short runs of frames after each sample
 };
 
 // Shared with the thread that samples: how far it got, and whether the user gave up.

@@ -6,11 +6,13 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/log.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
 #include <chrono>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -20,6 +22,8 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kFrameTimeLimit = std::chrono::seconds(5);
 // Packets read for one frame at most, so that a stream without key frames ends soon.
 constexpr int kPacketsPerFrame = 4000;
+// Frames decoded after each sampled one to tell how the video holds time; measured, not kept.
+constexpr int kRunFrames = 10;
 // The title frames at the start and the credits at the end are left out.
 constexpr double kLeftOutAtEachEnd = 0.05;
 
@@ -54,36 +58,147 @@ struct Scaler {
     ~Scaler() { sws_freeContext(context); }
 };
 
-// The next key frame of the stream from where the input stands; false at the end or on error.
-bool NextKeyFrame(AVFormatContext* format, int stream, AVCodecContext* decoder, AVPacket* packet,
-                  AVFrame* frame) {
-    for (int packets = 0; packets < kPacketsPerFrame; ++packets) {
-        const bool ended = av_read_frame(format, packet) < 0;
-        if (!ended && packet->stream_index != stream) {
-            av_packet_unref(packet);
-            continue;
-        }
-        // At the end the decoder is drained of the frames it still holds.
-        const int sent = avcodec_send_packet(decoder, ended ? nullptr : packet);
-        av_packet_unref(packet);
-        if (sent < 0 && sent != AVERROR(EAGAIN) && !ended)
-            continue; // a damaged packet: try the next
-        for (;;) {
+// Packets in, frames out, by the decoder's rules: a packet the decoder refuses for now is sent
+// again once a frame was taken out, and a drained decoder is flushed for the next seek.
+struct Reader {
+    AVFormatContext* format;
+    int stream;
+    AVCodecContext* decoder;
+    Packet packet;
+    bool pending = false; // packet holds what the decoder has not taken yet
+
+    bool Next(AVFrame* frame) {
+        for (int packets = 0; packets < kPacketsPerFrame;) {
             const int received = avcodec_receive_frame(decoder, frame);
-            if (received < 0)
-                break;
-            // Frames before the first key frame after a seek miss their references; frames
-            // patched up from damaged or missing data show what is not there.
-            const bool damaged =
-                frame->decode_error_flags != 0 || (frame->flags & AV_FRAME_FLAG_CORRUPT) != 0;
-            if ((frame->key_frame || frame->pict_type == AV_PICTURE_TYPE_I) && !damaged)
+            if (received == 0)
                 return true;
-            av_frame_unref(frame);
+            if (received == AVERROR_EOF) {
+                avcodec_flush_buffers(decoder);
+                return false;
+            }
+            if (received != AVERROR(EAGAIN))
+                return false;
+            if (!pending) {
+                ++packets;
+                if (av_read_frame(format, packet.packet) < 0) {
+                    avcodec_send_packet(decoder, nullptr); // drain what it still holds
+                    continue;
+                }
+                if (packet.packet->stream_index != stream) {
+                    av_packet_unref(packet.packet);
+                    continue;
+                }
+                pending = true;
+            }
+            const int sent = avcodec_send_packet(decoder, packet.packet);
+            if (sent == AVERROR(EAGAIN))
+                continue;
+            // Taken, or damaged beyond use: either way the next packet follows.
+            av_packet_unref(packet.packet);
+            pending = false;
         }
-        if (ended)
-            return false;
+        return false;
+    }
+
+    void Seek(std::int64_t target) {
+        if (av_seek_frame(format, -1, target, AVSEEK_FLAG_BACKWARD) < 0)
+            return;
+        av_packet_unref(packet.packet);
+        pending = false;
+        avcodec_flush_buffers(decoder);
+    }
+};
+
+// Frames patched up from damaged or missing data show what is not there.
+bool Whole(const AVFrame* frame) {
+    return frame->decode_error_flags == 0 && (frame->flags & AV_FRAME_FLAG_CORRUPT) == 0;
+}
+
+bool KeyFrame(const AVFrame* frame) {
+#if LIBAVUTIL_VERSION_INT >= AV_VERSION_INT(58, 7, 100)
+    const bool key = (frame->flags & AV_FRAME_FLAG_KEY) != 0;
+#else
+    const bool key = frame->key_frame != 0;
+#endif
+    return key || frame->pict_type == AV_PICTURE_TYPE_I;
+}
+
+bool FlaggedInterlaced(const AVFrame* frame, bool& topFieldFirst) {
+#if LIBAVUTIL_VERSION_INT >= AV_VERSION_INT(58, 7, 100)
+    topFieldFirst = (frame->flags & AV_FRAME_FLAG_TOP_FIELD_FIRST) != 0;
+    return (frame->flags & AV_FRAME_FLAG_INTERLACED) != 0;
+#else
+    topFieldFirst = frame->top_field_first != 0;
+    return frame->interlaced_frame != 0;
+#endif
+}
+
+// The next whole key frame from where the input stands; frames before the first key frame after
+// a seek miss their references.
+bool NextKeyFrame(Reader& reader, AVFrame* frame) {
+    while (reader.Next(frame)) {
+        if (KeyFrame(frame) && Whole(frame))
+            return true;
+        av_frame_unref(frame);
     }
     return false;
+}
+
+// A frame's 8-bit luma: the first plane of planar YUV as it is, anything else converted.
+struct Luma {
+    Scaler scaler;
+    std::vector<std::uint8_t> converted;
+
+    LumaView Of(const AVFrame* f) {
+        const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(f->format));
+        if (d && !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) &&
+            d->nb_components >= 1 && d->comp[0].plane == 0 && d->comp[0].depth == 8 &&
+            d->comp[0].step == 1)
+            return {f->data[0], f->linesize[0], f->width, f->height};
+        scaler.context = sws_getCachedContext(
+            scaler.context, f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
+            AV_PIX_FMT_GRAY8, SWS_POINT, nullptr, nullptr, nullptr);
+        converted.resize(std::size_t(f->width) * f->height);
+        uint8_t* planes[4] = {converted.data(), nullptr, nullptr, nullptr};
+        int strides[4] = {f->width, 0, 0, 0};
+        if (!scaler.context ||
+            sws_scale(scaler.context, f->data, f->linesize, 0, f->height, planes, strides) <= 0)
+            return {};
+        return {converted.data(), f->width, f->width, f->height};
+    }
+};
+
+// The consecutive frames after a sampled key frame, each measured against the one before: how
+// this part of the video holds time. Adds the run's field order vote to `vote`.
+RunClass MeasureRun(Reader& reader, const AVFrame* key, int& vote) {
+    Frame frames[2];
+    Luma lumas[2];
+    int previous = 0;
+    av_frame_ref(frames[previous].frame, key);
+    std::vector<FieldMeasure> run;
+    int flagVote = 0;
+    while (int(run.size()) < kRunFrames && reader.Next(frames[1 - previous].frame)) {
+        const AVFrame* p = frames[previous].frame;
+        const AVFrame* c = frames[1 - previous].frame;
+        if (!Whole(c) || c->width != p->width || c->height != p->height)
+            break;
+        FieldMeasure m = MeasureFields(lumas[1 - previous].Of(c), lumas[previous].Of(p));
+        m.repeatPict = c->repeat_pict;
+        bool topFirst = true;
+        if (FlaggedInterlaced(c, topFirst))
+            flagVote += topFirst ? 1 : -1;
+        vote += m.orderVote;
+        run.push_back(m);
+        av_frame_unref(frames[previous].frame);
+        previous = 1 - previous;
+    }
+    // Where the pictures cannot tell the order, the flags may.
+    int measured = 0;
+    for (const FieldMeasure& m : run)
+        measured += m.orderVote;
+    if (measured == 0 && flagVote != 0)
+        vote += flagVote > 0 ? 1 : -1;
+    return ClassifyRun(run);
 }
 
 void Sample(const QString& path, int count, VideoProgress& progress, VideoSample& out) {
@@ -116,22 +231,22 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
     const std::int64_t start =
         input.format->start_time == AV_NOPTS_VALUE ? 0 : input.format->start_time;
     const std::int64_t duration = std::max<std::int64_t>(input.format->duration, 0);
-    Packet packet;
+    Reader reader{input.format, index, decoder.context, {}};
     Frame frame;
     Scaler scaler;
     std::int64_t lastTimestamp = AV_NOPTS_VALUE;
     AVRational sampleAspect{0, 1};
+    std::vector<RunClass> runs;
+    int orderVote = 0;
     for (int i = 0; i < count && !progress.cancelled; ++i) {
         deadline.until = Clock::now() + kFrameTimeLimit;
         if (duration > 0) {
             const double share =
                 kLeftOutAtEachEnd + (1 - 2 * kLeftOutAtEachEnd) * i / std::max(count - 1, 1);
-            const auto target = start + std::int64_t(std::llround(duration * share));
-            if (av_seek_frame(input.format, -1, target, AVSEEK_FLAG_BACKWARD) >= 0)
-                avcodec_flush_buffers(decoder.context);
+            reader.Seek(start + std::int64_t(std::llround(duration * share)));
         }
         // Without a known running time, the key frames from the start are taken in turn.
-        if (!NextKeyFrame(input.format, index, decoder.context, packet.packet, frame.frame))
+        if (!NextKeyFrame(reader, frame.frame))
             continue;
         const AVFrame* f = frame.frame;
         const std::int64_t timestamp = f->best_effort_timestamp;
@@ -163,6 +278,8 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
             }
         }
         lastTimestamp = timestamp;
+        if (!repeated)
+            runs.push_back(MeasureRun(reader, frame.frame, orderVote));
         av_frame_unref(frame.frame);
     }
     if (out.frames.empty())
@@ -171,6 +288,7 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
     const double pixelAspect =
         sampleAspect.num > 0 && sampleAspect.den > 0 ? av_q2d(sampleAspect) : 1.0;
     out.displayAspect = pixelAspect * size.width() / size.height();
+    out.scan = ClassifyVideo(runs, {orderVote});
     out.outcome = VideoOutcome::Accepted;
 }
 
@@ -182,5 +300,5 @@ extern "C" Q_DECL_EXPORT void QuarvelSampleVideo(const QString& path, int count,
     Sample(path, count, progress, out);
     // Whatever stage the user stopped, nothing of it is kept.
     if (progress.cancelled)
-        out = VideoSample{VideoOutcome::Cancelled, {}, 0};
+        out = VideoSample{VideoOutcome::Cancelled, {}, 0, {}};
 }

@@ -110,6 +110,7 @@ private:
     QTimer m_noteTimer;
     std::vector<VideoFrame> m_frames;
     int m_frame = -1;
+    ScanResult m_scan; // a picture carries none: progressive
     QPointer<frmHelp> m_help;
     QPointer<frmPreview> m_preview;
 };

@@ -46,7 +46,8 @@ void frmMain::DetectBars() {
         std::vector<QImage> frames;
         for (const VideoFrame& frame : m_frames)
             frames.push_back(frame.picture);
-        const BarsAcrossFrames across = DetectBlackBarsAcross(frames);
+        const BarsAcrossFrames across =
+            DetectBlackBarsAcross(frames, m_scan.type != ScanType::Progressive);
         edges = across.edges;
         found = QStringLiteral("Bars found in %1 of %2 frames. ")
                     .arg(across.framesUsed)
@@ -75,7 +76,7 @@ void frmMain::CopyForEncoder() {
     const CropResizeInput input = CropInput();
     const auto result =
         CropReady() && cmdSaveInfo->isEnabled() ? CalculateCropResizeValues(input) : std::nullopt;
-    const QString text = result ? EncoderSettingsText(input, *result) : QString();
+    const QString text = result ? EncoderSettingsText(input, *result, m_scan) : QString();
     if (text.isEmpty()) {
         ShowNote(QStringLiteral("Nothing to copy yet: mark the picture first."));
         return;

@@ -50,6 +50,7 @@ VideoSample frmMain::SampleWithProgress(const QString& fileName) {
         connect(worker.get(), &QThread::finished, &dialog, &QDialog::accept);
         if (!worker->isFinished())
             dialog.exec();
+        activateWindow(); // the window's shortcuts work again at once
     }
     worker->wait();
     return sample;
@@ -78,20 +79,24 @@ void frmMain::OpenVideoFile(const QString& fileName) {
     }
 
     m_frames = sample.frames;
+    m_scan = sample.scan;
     m_state.SourceFileName = fileName;
     ShowVideoFrame(MostDetailedFrame(m_frames));
     const auto near = [&](double aspect) {
         return std::abs(sample.displayAspect / aspect - 1) <= 0.01;
     };
     QRadioButton* option = near(4.0 / 3) ? optStretch43 : near(16.0 / 9) ? optStretch169 : nullptr;
-    if (!option) {
-        ShowNote(QStringLiteral("The stream's display aspect is %1:1; choose 4:3 or 16:9.")
-                     .arg(FormatTwoDecimals(sample.displayAspect, QLocale().decimalPoint().at(0))));
-    } else if (option->isChecked()) {
+    QStringList notes{ScanTypeNote(m_scan)};
+    if (!option)
+        notes << QStringLiteral("The stream's display aspect is %1:1; choose 4:3 or 16:9.")
+                     .arg(FormatTwoDecimals(sample.displayAspect, QLocale().decimalPoint().at(0)));
+    notes.removeAll(QString());
+    if (!notes.isEmpty())
+        ShowNote(notes.join(u' '));
+    if (option && option->isChecked())
         CalculateCropResize();
-    } else {
+    else if (option)
         option->setChecked(true); // recalculates, as a selection by the program does
-    }
 }
 
 void frmMain::ShowVideoFrame(int index) {
@@ -134,6 +139,7 @@ void frmMain::StepVideoFrame(int steps) {
 
 void frmMain::ForgetVideo() {
     m_frames.clear();
+    m_scan = ScanResult();
     m_frame = -1;
     setWindowTitle(QStringLiteral("Quarvel 1.0"));
 }

@@ -429,6 +429,7 @@ private slots:
                  qPrintable(window->windowTitle()));
         QVERIFY(window->windowTitle().endsWith(u"/24)") && !control("picVARN")->isVisible());
         QVERIFY(control<QRadioButton>("optStretch43")->isChecked());
+        QVERIFY(QTest::qWaitForWindowActive(window.get())); // after the progress dialog
         const auto press = [this](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
             QTest::keyClick(window.get(), key, modifiers);
             return control<QLabel>("lblNote")->isVisible() ? shown("lblNote") : QString();
