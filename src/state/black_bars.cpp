@@ -19,6 +19,8 @@ constexpr int kLitMargin = 8;
 // Signalling lines and head-switching noise at the very border, cut with the bar inside them.
 constexpr int kLitLinesAtBorder = 8;
 constexpr int kBarInsideLitLines = 4;
+// Lines at an interlaced bar's edge that are as dark as the bar but for ringing.
+constexpr int kDarkLinesAtEdge = 4;
 // A run of lit pixels this long is something drawn (a logo, a subtitle), not noise.
 constexpr int kContentRun = 8;
 
@@ -103,17 +105,22 @@ double Mean(const Line& line) {
     return double(sum) / std::max(line.length, 1);
 }
 
-// Interlacing filters soften a bar's edge over one line: still as dark as the bar, or less than
-// halfway from the bar's black to the line inside it. That line goes with the bar.
+// On interlaced frames the bar's last lines carry the ringing of the fields' picture, and
+// interlacing filters soften its edge over one line, the chroma of the fields over one more.
+// Lines that are still as dark as the bar on average go with it, and so do up to two lines each
+// less than halfway from the bar's black to the line inside it.
 template <typename LineAt> int WithSoftEdge(int depth, int count, int black, LineAt lineAt) {
-    if (depth == 0 || depth + 1 >= count)
+    if (depth == 0)
         return depth;
-    const double edge = Mean(lineAt(depth)) - black;
-    const double inside = Mean(lineAt(depth + 1)) - black;
-    return edge <= 3 || 2 * edge < inside ? depth + 1 : depth;
+    const auto above = [&](int i) { return Mean(lineAt(i)) - black; };
+    for (int dark = 0; dark < kDarkLinesAtEdge && depth + 1 < count && above(depth) <= 4; ++dark)
+        ++depth;
+    for (int soft = 0; soft < 2 && depth + 1 < count && 2 * above(depth) < above(depth + 1); ++soft)
+        ++depth;
+    return depth;
 }
 
-// As dark as the bars' black but for scattered specks: at most 1/32 of the line lit, and no
+// As dark as the bar's black but for scattered specks: at most 1/32 of the line lit, and no
 // run of lit pixels that would be a logo or a subtitle.
 bool IsBar(const Line& line, int litAbove) {
     int lit = 0, run = 0;

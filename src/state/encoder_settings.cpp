@@ -65,12 +65,14 @@ Treatment TreatmentFor(const ScanResult& scan) {
                 bwdif,
                 QStringLiteral("Plugins: AviSynth QTGMC; VapourSynth Bwdif.\n")};
     case ScanType::HardTelecine:
-        return {QStringLiteral("fieldmatch=order=%1,bwdif=deint=interlaced,decimate,").arg(parity),
-                {},
-                QStringLiteral(" --detelecine --comb-detect --bwdif --rate 23.976 --cfr"),
-                assume + QStringLiteral("TFM().TDecimate()."),
-                QStringLiteral("core.vivtc.VDecimate(%1)").arg(vfm),
-                ivtcPlugins};
+        return {
+            QStringLiteral("fieldmatch=order=%1,bwdif=mode=send_frame:deint=interlaced,decimate,")
+                .arg(parity),
+            {},
+            QStringLiteral(" --detelecine --comb-detect --bwdif --rate 23.976 --cfr"),
+            assume + QStringLiteral("TFM().TDecimate()."),
+            QStringLiteral("core.vivtc.VDecimate(%1)").arg(vfm),
+            ivtcPlugins};
     case ScanType::SoftTelecine:
         return {{},
                 QStringLiteral(" -r 24000/1001"),
@@ -80,7 +82,7 @@ Treatment TreatmentFor(const ScanResult& scan) {
                 QStringLiteral("Open the source without its repeat flags (LWLibavVideoSource or "
                                "DGDecode with Force Film).\n")};
     case ScanType::Mixed:
-        return {QStringLiteral("idet,bwdif=deint=interlaced,"),
+        return {QStringLiteral("idet,bwdif=mode=send_frame:deint=interlaced,"),
                 {},
                 QStringLiteral(" --comb-detect --bwdif"),
                 assume + QStringLiteral("TFM()."),

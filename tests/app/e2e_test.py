@@ -44,7 +44,28 @@ def choose_file(title, path):
     keys(dialog, "Return")
 
 
-def encoded(tool, clip, args, out):
+def ssim_series(out, ref, skip_out, skip_ref, rate):
+    graph = (f"[0:v]trim=start_frame={skip_out},setpts=N/({rate}*TB)[a];[1:v]trim=start_frame="
+             f"{skip_ref},setpts=N/({rate}*TB)[b];[a][b]ssim=stats_file=-:shortest=1")
+    log = run("ffmpeg", "-v", "error", "-i", out, "-f", "lavfi", "-i", ref, "-lavfi", graph,
+              "-f", "null", "-")
+    return [float(v) for v in re.findall(r"All:([0-9.]+)", log)]
+
+
+def likeness(out, ref, rate):
+    """Mean and least SSIM of the output's frames, each against the best of the reference frames
+    up to two away: a frame that weaves or blends two instants matches none of them. The clip's
+    last frame lacks the fields after it and is left out."""
+    best = {}
+    for shift in range(-2, 3):
+        skip_out, skip_ref = max(-shift, 0), max(shift, 0)
+        for i, v in enumerate(ssim_series(out, ref, skip_out, skip_ref, rate)):
+            best[i + skip_out] = max(best.get(i + skip_out, 0), v)
+    best.pop(max(best))
+    return round(sum(best.values()) / len(best), 3), round(min(best.values()), 3)
+
+
+def encoded(tool, clip, args, out, picture_above=50):
     command = {"ffmpeg": ["ffmpeg", "-v", "error", "-y", "-i", clip, *args, "-c:v", "mpeg4", out],
                "HandBrake": ["HandBrakeCLI", "-i", clip, "-o", out, *args, "-e", "x264",
                              "--encoder-preset", "ultrafast"]}[tool]
@@ -57,7 +78,7 @@ def encoded(tool, clip, args, out):
     rows = [luma[y * width:(y + 1) * width] for y in range(height)]
     edges = [rows[0], rows[-1], bytes(r[0] for r in rows), bytes(r[-1] for r in rows)]
     # Picture is about 110 here and a bar line 16 to 20.
-    return probe.split(",")[:3], min(sum(edge) // len(edge) for edge in edges) > 50
+    return probe.split(",")[:3], min(sum(edge) // len(edge) for edge in edges) > picture_above
 
 
 work = tempfile.mkdtemp()
@@ -104,6 +125,46 @@ try:
         out = os.path.join(work, f"{tool}.mkv")
         check(f"{tool}: the size shown, square pixels, no black line at an edge",
               encoded(tool, clip, shlex.split(copied[tool]), out), (shown + ["1:1"], True))
+
+    # Interlaced and telecined video: the scan type found, and copied lines that give clean
+    # frames. Each reference shows the instants the output must show, cut and scaled alike.
+    pal = "testsrc2=size=704x432:rate=50:duration=2,scroll=h=0.01,noise=alls=4:allf=t"
+    film = "testsrc2=size=720x360:rate=24000/1001:duration=2,scroll=h=0.005,noise=alls=4:allf=t"
+    woven = ["-flags", "+ilme+ildct", "-top"]
+    for name, source, weave, flags, rate, found in [
+            ("tff.mpg", pal, ",interlace=scan=tff", woven + ["1"], 25,
+             "Interlaced, top field first"),
+            ("bff.mpg", pal, ",interlace=scan=bff", woven + ["0"], 25,
+             "Interlaced, bottom field first"),
+            ("film.mpg", film, ",telecine", woven + ["1", "-r", "30000/1001"], 24,
+             "Film with 3:2 pulldown"),
+            ("psf.mpg", pal.replace("rate=50", "rate=25"), "", woven + ["1"], 25, None)]:
+        path = os.path.join(os.path.dirname(clip), name)
+        bars = "pad=720:576:8:72" if rate == 25 else "pad=720:480:0:60"
+        subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", source, "-vf",
+                        f"format=rgb24,{bars},format=yuv420p{weave},setsar=16/15", "-c:v",
+                        "mpeg2video", "-q:v", "2", *flags, path], check=True)
+        keys(main, "alt+o")
+        choose_file("^Open Bitmap$", path)
+        wait_window(f"^Quarvel 1\\.0 - {name} - ")
+        keys(main, "ctrl+d", "ctrl+shift+c")
+        text = run("xclip", "-o", "-selection", "clipboard").split("\n")
+        said = [line.split(" (")[0] for line in text if line.startswith(("Interlaced", "Film"))]
+        check(f"{name}: scan type", said, [found] if found else [])
+        lines = dict(line.split(":", 1) for line in text[:2])
+        geometry = re.search(r"crop=[0-9:]+,scale=[0-9:]+", lines["ffmpeg"]).group(0)
+        instants = ",select=not(mod(n\\,2))" if weave and rate == 25 else ""
+        reference = f"{source},format=rgb24,{bars}{instants},{geometry}"
+        for tool in ("ffmpeg", "HandBrake"):
+            out = os.path.join(work, f"{name}.{tool}.mp4")
+            shape, clean_edges = encoded(tool, path, shlex.split(lines[tool]), out, 30)
+            mean, least = likeness(out, reference, rate)
+            print(f"     {name} {tool}: {lines[tool].strip()} SSIM mean {mean} least {least}")
+            fps = run("ffprobe", "-v", "error", "-select_streams", "v", "-show_entries",
+                      "stream=r_frame_rate", "-of", "csv=p=0", out)
+            check(f"{name} {tool}: square pixels, no bar line, every frame one instant, its rate",
+                  (shape[2], clean_edges, least >= 0.88, fps),
+                  ("1:1", True, True, "24000/1001" if rate == 24 else "25/1"))
 
     keys(main, "alt+o")
     # Browsing /proc must not block the window (as root, a reader of /proc/kmsg waits for good).

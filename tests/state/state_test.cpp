@@ -5,6 +5,7 @@
 #include "state/encoder_settings.h"
 #include "state/number_text.h"
 #include "state/report_file.h"
+#include "state/scan_type.h"
 #include "state/source_bitmap.h"
 
 #include <QDir>
@@ -43,6 +44,24 @@ QImage Shot(QRect scene, QColor colour = QColor(120, 130, 140)) {
     picture.fill(Qt::black);
     QPainter(&picture).fillRect(scene, colour);
     return picture;
+}
+
+// Frames of a vertical edge between two fields' instants: each field's edge at its own column.
+std::vector<std::uint8_t> Woven(int topEdge, int bottomEdge) {
+    std::vector<std::uint8_t> luma(64 * 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x)
+            luma[y * 64 + x] = x < (y % 2 ? bottomEdge : topEdge) ? 200 : 40;
+    return luma;
+}
+
+// A run's frames as letters: p moving and whole, c combed, C combed with a field repeated, R
+// whole with a field repeated, f whole with the decoder's repeat flag, s static.
+std::vector<FieldMeasure> Run(const char* frames, int vote) {
+    std::vector<FieldMeasure> run;
+    for (const char* f = frames; *f; ++f)
+        run.push_back({*f != 's', *f == 'c' || *f == 'C', *f == 'C' || *f == 'R', vote, *f == 'f'});
+    return run;
 }
 
 constexpr auto k43 = SourceAspect::Ratio4x3;
@@ -201,6 +220,107 @@ private slots:
         QVERIFY(
             text.startsWith(u"ffmpeg:      -vf \"crop=694:432:14:72,scale=576:336,setsar=1\"\n"));
         QVERIFY(!text.contains(u"even"));
+    }
+
+    // Interlaced, telecined and progressive video told apart on the pictures alone.
+    void fieldMeasures() {
+        const auto measure = [](std::vector<std::uint8_t> now, std::vector<std::uint8_t> before) {
+            const FieldMeasure m =
+                MeasureFields({now.data(), 64, 64, 32}, {before.data(), 64, 64, 32});
+            return QString::asprintf("%d %d %d %d", m.moving, m.combed, m.repeatedField,
+                                     m.orderVote);
+        };
+        QCOMPARE(measure(Woven(30, 34), Woven(22, 26)), QStringLiteral("1 1 0 1"));
+        QCOMPARE(measure(Woven(34, 30), Woven(26, 22)), QStringLiteral("1 1 0 -1"));
+        QCOMPARE(measure(Woven(30, 30), Woven(22, 22)), QStringLiteral("1 0 0 0"));
+        QCOMPARE(measure(Woven(26, 30), Woven(26, 22)), QStringLiteral("1 1 1 0"));
+        QCOMPARE(measure(Woven(22, 22), Woven(22, 22)), QStringLiteral("0 0 0 0"));
+    }
+
+    void scanTypes_data() {
+        QTest::addColumn<QStringList>("runs"); // each: count x frames, order vote per frame
+        QTest::addColumn<QString>("note");
+        const QString interlaced = QStringLiteral("Interlaced, %1 field first (24 of 24 "
+                                                  "samples): the copied lines deinterlace.");
+        QTest::newRow("top field first") << QStringList{"24 cccccccccc +"} << interlaced.arg("top");
+        QTest::newRow("bottom field first")
+            << QStringList{"24 cccccccccc -"} << interlaced.arg("bottom");
+        QTest::newRow("hard pulldown") << QStringList{"20 pCcRppCcRp +", "4 ssssssssss 0"}
+                                       << "Film with 3:2 pulldown (20 of 20 samples): the "
+                                          "copied lines restore 23.976 frames per second.";
+        QTest::newRow("soft pulldown")
+            << QStringList{"24 fpfpfpfpfp 0"}
+            << "Film with soft pulldown (24 of 24 samples): the copied lines keep each film "
+               "frame once, at 23.976 frames per second.";
+        QTest::newRow("progressive, one stray run")
+            << QStringList{"23 pppppppppp 0", "1 cccccccccc +"} << QString();
+        QTest::newRow("static") << QStringList{"24 ssssssssss 0"} << QString();
+        QTest::newRow("film with interlaced credits")
+            << QStringList{"18 pppppppppp 0", "4 cccccccccc +", "2 pCcRppCcRp +"}
+            << "Mixed scan, of 24 samples 18 progressive, 4 interlaced, 2 film with pulldown: "
+               "the copied lines deinterlace only frames that show combing.";
+    }
+
+    void scanTypes() {
+        QFETCH(QStringList, runs);
+        QFETCH(QString, note);
+        std::vector<RunClass> classes;
+        std::vector<int> votes;
+        for (const QString& r : runs) {
+            const QStringList parts = r.split(u' ');
+            const int vote = parts[2] == u"+" ? 1 : parts[2] == u"-" ? -1 : 0;
+            for (int i = 0; i < parts[0].toInt(); ++i) {
+                classes.push_back(ClassifyRun(Run(qPrintable(parts[1]), vote)));
+                votes.push_back(vote * int(parts[1].size()));
+            }
+        }
+        QCOMPARE(ScanTypeNote(ClassifyVideo(classes, votes)), note);
+    }
+
+    // What the copied lines do with each kind; ffmpeg's and HandBrake's lines for interlaced
+    // and telecined video are judged by the real encoders.
+    void encoderSettingsByScanType_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("lines"); // from the AviSynth line on, without the aspect
+        QTest::newRow("interlaced") << int(ScanType::Interlaced)
+                                    << "AviSynth:    AssumeBFF().QTGMC(Preset=\"Slower\", "
+                                       "FPSDivisor=2).Crop(24, 72, -24, -72).Spline36Resize(672, "
+                                       "304)\nVapourSynth: core.std.Crop(core.bwdif.Bwdif(clip, "
+                                       "field=0), 24, 24, 72, 72).resize.Spline36(672, 304)\n"
+                                       "Interlaced, bottom field first (5 of 6 samples): the "
+                                       "copied lines deinterlace.\nPlugins: AviSynth QTGMC; "
+                                       "VapourSynth Bwdif.";
+        QTest::newRow("hard pulldown")
+            << int(ScanType::HardTelecine)
+            << "AviSynth:    AssumeBFF().TFM().TDecimate().Crop(24, 72, -24, -72).Spline36Resize("
+               "672, 304)\nVapourSynth: core.std.Crop(core.vivtc.VDecimate(core.vivtc.VFM(clip, "
+               "order=0, clip2=core.bwdif.Bwdif(clip, field=0))), 24, 24, 72, 72).resize.Spline36("
+               "672, 304)\nFilm with 3:2 pulldown (5 of 6 samples): the copied lines restore "
+               "23.976 frames per second.\nPlugins: AviSynth TIVTC (TFM, TDecimate); VapourSynth "
+               "VIVTC (VFM, VDecimate) and Bwdif.";
+    }
+
+    void encoderSettingsByScanType() {
+        QFETCH(int, type);
+        QFETCH(QString, lines);
+        const CropResizeInput in = Edges(7, 71, 712, 504, k169, 200000);
+        const ScanResult scan{ScanType(type), false, 5, 6, 0, 0, 0};
+        const QStringList text =
+            EncoderSettingsText(in, *CalculateCropResizeValues(in), scan).split(u'\n');
+        QCOMPARE(text.mid(2, 4).join(u'\n'), lines);
+    }
+
+    // Interlacing softens a bar's edge over a line or two, which goes with the bar.
+    void interlacedBarEdges() {
+        QImage picture = Shot({8, 72, 704, 432}, QColor(120, 120, 120));
+        for (const auto& [y, level] : {std::pair{70, 10}, {71, 30}, {72, 90}, {503, 90}, {504, 30}})
+            QPainter(&picture).fillRect(8, y, 704, 1, QColor(level, level, level));
+        const auto edges = [&](bool interlaced) {
+            const auto e = DetectBlackBarsAcross({picture}, interlaced).edges;
+            return QString::asprintf("%d %d", e->top, e->bottom);
+        };
+        QCOMPARE(edges(false), QStringLiteral("69 505"));
+        QCOMPARE(edges(true), QStringLiteral("71 504"));
     }
 
     // Generated pictures with known bars; each edge must lie on the bar's innermost line or at
