@@ -1,6 +1,6 @@
 // video_sampling FILE: samples FILE as "Open BMP ..." does, the video module's loading included,
 // and prints how long that took.
-#include "state/video_sample.h"
+#include "source/video_sample.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

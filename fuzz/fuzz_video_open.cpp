@@ -1,6 +1,6 @@
 // Arbitrary bytes through the video opener that "Open BMP ..." uses for videos: refused as
 // unreadable or too large, or accepted with frames of one size within 720 x 576.
-#include "state/video_sample.h"
+#include "source/video_sample.h"
 
 #include <QCoreApplication>
 #include <QTemporaryFile>

@@ -1,7 +1,5 @@
 #include "state/source_bitmap.h"
 
-#include "state/video_sample.h"
-
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -234,19 +232,4 @@ SourceBitmap LoadSourceBitmap(const QString& path) {
     if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
         return {};
     return ReadSourceBitmap(file);
-}
-
-QString SourcePictureFilter() {
-    static const QString filter = [] {
-        const QList<QByteArray> readable = QImageReader::supportedImageFormats();
-        QStringList patterns;
-        for (const char* format : {"bmp", "png", "jpg", "jpeg", "tif", "tiff", "webp"})
-            if (readable.contains(format))
-                patterns << QStringLiteral("*.") + QLatin1String(format);
-        const QString pictures = patterns.join(u' ');
-        return QStringLiteral(
-                   "Windows Bitmap (*.bmp)|*.bmp|Pictures (%1)|%1|Videos (%2)|%2|All files (*)|*")
-            .arg(pictures, VideoFilePatterns());
-    }();
-    return filter;
 }

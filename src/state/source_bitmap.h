@@ -21,7 +21,4 @@ struct SourceBitmap {
 // measured from their header first.
 SourceBitmap LoadSourceBitmap(const QString& path);
 
-// The open dialog's filter, "description|patterns" pairs: Windows bitmaps first, then every
-// picture format of the list that this Qt reads, the videos, then all files.
-QString SourcePictureFilter();
 SourceBitmap ReadSourceBitmap(QIODevice& device);

@@ -1,6 +1,6 @@
 // The video module: frames sampled from a video file with FFmpeg's libraries. Loaded on the first
 // video opened, so that the program starts without FFmpeg.
-#include "state/video_sample.h"
+#include "source/video_sample.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -294,11 +294,15 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
 
 } // namespace
 
+extern "C" Q_DECL_EXPORT int QuarvelVideoInterfaceVersion() {
+    return kVideoInterfaceVersion;
+}
+
 extern "C" Q_DECL_EXPORT void QuarvelSampleVideo(const QString& path, int count,
                                                  VideoProgress& progress, VideoSample& out) {
     out = VideoSample();
     Sample(path, count, progress, out);
     // Whatever stage the user stopped, nothing of it is kept.
     if (progress.cancelled)
-        out = VideoSample{VideoOutcome::Cancelled, {}, 0, {}};
+        out = VideoSample{VideoOutcome::Cancelled, {}, 0, {}, {}};
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "state/main_window_state.h"
-#include "state/video_sample.h"
+#include "source/video_sample.h"
 #include "ui_frm_main.h"
 
 #include <QPointer>

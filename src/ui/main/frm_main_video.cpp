@@ -2,8 +2,8 @@
 // through them, and the source's display aspect taken from the stream.
 #include "ui/main/frm_main.h"
 
+#include "source/video_sample.h"
 #include "state/number_text.h"
-#include "state/video_sample.h"
 #include "ui/platform/message_box.h"
 
 #include <QEventLoop>
@@ -70,8 +70,10 @@ void frmMain::OpenVideoFile(const QString& fileName) {
         MessageBox::warning(this, QStringLiteral("Video exceeds 720x576 pixel."));
         return;
     case VideoOutcome::NoModule:
-        MessageBox::warning(this, QStringLiteral("Videos need FFmpeg's libraries (libavformat, "
-                                                 "libavcodec, libswscale, libavutil)."));
+        MessageBox::warning(this, (QStringLiteral("Videos need FFmpeg's libraries (libavformat, "
+                                                  "libavcodec, libswscale, libavutil). ") +
+                                   sample.note)
+                                      .trimmed());
         return;
     case VideoOutcome::Unreadable:
         MessageBox::warning(this, QStringLiteral("File is not a readable video."));

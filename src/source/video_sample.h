@@ -24,6 +24,7 @@ struct VideoSample {
     std::vector<VideoFrame> frames; // all of one size, in time order
     double displayAspect = 0;       // sample aspect x width / height
     ScanResult scan;                // measured on short runs of frames after each sample
+    QString note;                   // what was opened, or why nothing was
 };
 
 // Shared with the thread that samples: how far it got, and whether the user gave up.
@@ -36,14 +37,23 @@ struct VideoProgress {
 using SampleVideoFunction = void (*)(const QString& path, int count, VideoProgress& progress,
                                      VideoSample& out);
 constexpr char kSampleVideoSymbol[] = "QuarvelSampleVideo";
+// The C++ types above cross the module's boundary: a module built with other ones is refused.
+constexpr int kVideoInterfaceVersion = 2;
+using InterfaceVersionFunction = int (*)();
+constexpr char kInterfaceVersionSymbol[] = "QuarvelVideoInterfaceVersion";
 
 // Video files go to the video module, everything else is read as a picture.
 bool IsVideoFileName(const QString& path);
 // "*.vob *.mpg ...", for the open dialog.
 QString VideoFilePatterns();
 
+// The open dialog's filter, "description|patterns" pairs: Windows bitmaps first, then every
+// picture format of the list that this Qt reads, the videos, then all files.
+QString SourcePictureFilter();
+
 // Samples a video in the calling thread through the video module, loaded on the first call.
-// NoModule when the module or FFmpeg's libraries cannot be loaded.
+// NoModule when the module or FFmpeg's libraries cannot be loaded, or the module is of another
+// interface version (the note says so).
 VideoSample SampleVideo(const QString& path, VideoProgress& progress);
 
 // The frame to show first: the one with the most detail (the highest luma variance).
