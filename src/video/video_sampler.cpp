@@ -12,6 +12,7 @@ extern "C" {
 
 #include <chrono>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -100,8 +101,8 @@ struct Reader {
         return false;
     }
 
-    void Seek(std::int64_t target) {
-        if (av_seek_frame(format, -1, target, AVSEEK_FLAG_BACKWARD) < 0)
+    void Seek(std::int64_t target, int flags = AVSEEK_FLAG_BACKWARD) {
+        if (av_seek_frame(format, -1, target, flags) < 0)
             return;
         av_packet_unref(packet.packet);
         pending = false;
@@ -201,8 +202,31 @@ RunClass MeasureRun(Reader& reader, const AVFrame* key, int& vote) {
     return ClassifyRun(run);
 }
 
-void Sample(const QString& path, int count, VideoProgress& progress, VideoSample& out) {
-    av_log_set_level(AV_LOG_QUIET);
+// The matrix and range each frame declares, so that dark greys stay dark greys; streams that
+// declare none get the matrix of their frame size.
+void SetColourDetails(SwsContext* scaler, const AVFrame* f) {
+    int matrix = f->colorspace;
+    if (matrix == AVCOL_SPC_UNSPECIFIED || matrix == AVCOL_SPC_RGB || matrix > AVCOL_SPC_BT2020_CL)
+        matrix = f->height > 576 ? SWS_CS_ITU709 : SWS_CS_ITU601;
+    const int* coefficients = sws_getCoefficients(matrix);
+    const int fullRange = f->color_range == AVCOL_RANGE_JPEG;
+    sws_setColorspaceDetails(scaler, coefficients, fullRange, sws_getCoefficients(SWS_CS_DEFAULT),
+                             1, 0, 1 << 16, 1 << 16);
+}
+
+// What one thread sampled: some of the targets, in time order.
+struct Part {
+    VideoOutcome outcome = VideoOutcome::Unreadable;
+    std::vector<VideoFrame> frames;
+    std::vector<RunClass> runs;
+    int orderVote = 0;
+    AVRational sampleAspect{0, 1};
+};
+
+// Samples targets [from, to) of `count` spread over the running time, or over the file's bytes
+// when it has no known running time. Each part opens the file for itself.
+void SamplePart(const QString& path, int count, int from, int to, VideoProgress& progress,
+                Part& part) {
     Deadline deadline{Clock::now() + kFrameTimeLimit, &progress};
     Input input;
     if (!input.format)
@@ -216,10 +240,8 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
     if (index < 0 || !codec)
         return;
     AVStream* stream = input.format->streams[index];
-    const int width = stream->codecpar->width;
-    const int height = stream->codecpar->height;
-    if (width > 720 || height > 576) {
-        out.outcome = VideoOutcome::TooLarge;
+    if (stream->codecpar->width > 720 || stream->codecpar->height > 576) {
+        part.outcome = VideoOutcome::TooLarge;
         return;
     }
     Decoder decoder;
@@ -231,33 +253,37 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
     const std::int64_t start =
         input.format->start_time == AV_NOPTS_VALUE ? 0 : input.format->start_time;
     const std::int64_t duration = std::max<std::int64_t>(input.format->duration, 0);
+    const std::int64_t bytes = input.format->pb ? avio_size(input.format->pb) : -1;
+    // Raw streams have a running time only through their bit rate.
+    const double byteSeconds = input.format->bit_rate > 0 && bytes > 0
+                                   ? bytes * 8.0 / double(input.format->bit_rate)
+                                   : 0.0;
     Reader reader{input.format, index, decoder.context, {}};
     Frame frame;
     Scaler scaler;
     std::int64_t lastTimestamp = AV_NOPTS_VALUE;
-    AVRational sampleAspect{0, 1};
-    std::vector<RunClass> runs;
-    int orderVote = 0;
-    for (int i = 0; i < count && !progress.cancelled; ++i) {
+    for (int i = from; i < to && !progress.cancelled; ++i) {
         deadline.until = Clock::now() + kFrameTimeLimit;
-        if (duration > 0) {
-            const double share =
-                kLeftOutAtEachEnd + (1 - 2 * kLeftOutAtEachEnd) * i / std::max(count - 1, 1);
+        const double share =
+            kLeftOutAtEachEnd + (1 - 2 * kLeftOutAtEachEnd) * i / std::max(count - 1, 1);
+        if (duration > 0)
             reader.Seek(start + std::int64_t(std::llround(duration * share)));
-        }
-        // Without a known running time, the key frames from the start are taken in turn.
+        else if (bytes > 0)
+            reader.Seek(std::int64_t(bytes * share), AVSEEK_FLAG_BYTE);
+        // Without a running time or a size, the key frames from the start are taken in turn.
         if (!NextKeyFrame(reader, frame.frame))
             continue;
         const AVFrame* f = frame.frame;
         const std::int64_t timestamp = f->best_effort_timestamp;
         if (f->width > 720 || f->height > 576) {
-            out.outcome = VideoOutcome::TooLarge;
+            part.outcome = VideoOutcome::TooLarge;
+            part.frames.clear();
             return;
         }
         // Short videos have fewer key frames than samples; each is taken once.
         const bool repeated = timestamp != AV_NOPTS_VALUE && timestamp == lastTimestamp;
-        const bool sameSize = out.frames.empty() || (f->width == out.frames[0].picture.width() &&
-                                                     f->height == out.frames[0].picture.height());
+        const bool sameSize = part.frames.empty() || (f->width == part.frames[0].picture.width() &&
+                                                      f->height == part.frames[0].picture.height());
         if (!repeated && sameSize && f->width > 0 && f->height > 0) {
             scaler.context = sws_getCachedContext(
                 scaler.context, f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
@@ -265,30 +291,58 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
             QImage picture(f->width, f->height, QImage::Format_RGB32);
             uint8_t* planes[4] = {picture.bits(), nullptr, nullptr, nullptr};
             int strides[4] = {int(picture.bytesPerLine()), 0, 0, 0};
+            if (scaler.context)
+                SetColourDetails(scaler.context, f);
             if (scaler.context && !picture.isNull() &&
                 sws_scale(scaler.context, f->data, f->linesize, 0, f->height, planes, strides) >
                     0) {
                 const double base = av_q2d(stream->time_base);
                 const double startSeconds = start / double(AV_TIME_BASE);
-                const double seconds =
-                    timestamp == AV_NOPTS_VALUE ? 0 : timestamp * base - startSeconds;
-                out.frames.push_back({picture, std::max(0.0, seconds)});
-                sampleAspect = av_guess_sample_aspect_ratio(input.format, stream, frame.frame);
-                progress.framesDone = int(out.frames.size());
+                const double seconds = duration <= 0 && bytes > 0 ? byteSeconds * share
+                                       : timestamp == AV_NOPTS_VALUE
+                                           ? 0
+                                           : timestamp * base - startSeconds;
+                part.frames.push_back({picture, std::max(0.0, seconds)});
+                part.sampleAspect = av_guess_sample_aspect_ratio(input.format, stream, frame.frame);
+                ++progress.framesDone;
             }
         }
         lastTimestamp = timestamp;
         if (!repeated)
-            runs.push_back(MeasureRun(reader, frame.frame, orderVote));
+            part.runs.push_back(MeasureRun(reader, frame.frame, part.orderVote));
         av_frame_unref(frame.frame);
+    }
+    part.outcome = VideoOutcome::Accepted;
+}
+
+// The two halves of the targets in two threads, each with its own input and decoder.
+void Sample(const QString& path, int count, VideoProgress& progress, VideoSample& out) {
+    av_log_set_level(AV_LOG_QUIET);
+    Part first, second;
+    std::thread later([&] { SamplePart(path, count, count / 2, count, progress, second); });
+    SamplePart(path, count, 0, count / 2, progress, first);
+    later.join();
+    if (first.outcome == VideoOutcome::TooLarge || second.outcome == VideoOutcome::TooLarge) {
+        out.outcome = VideoOutcome::TooLarge;
+        return;
+    }
+    out.frames = std::move(first.frames);
+    for (VideoFrame& frame : second.frames) {
+        // A short video's last key frame may be both halves' choice; all frames are of one size.
+        const bool same = !out.frames.empty() && frame.seconds == out.frames.back().seconds;
+        if (!same && (out.frames.empty() || frame.picture.size() == out.frames[0].picture.size()))
+            out.frames.push_back(std::move(frame));
     }
     if (out.frames.empty())
         return;
+    first.runs.insert(first.runs.end(), second.runs.begin(), second.runs.end());
+    const AVRational sampleAspect =
+        second.sampleAspect.num > 0 ? second.sampleAspect : first.sampleAspect;
     const QSize size = out.frames[0].picture.size();
     const double pixelAspect =
         sampleAspect.num > 0 && sampleAspect.den > 0 ? av_q2d(sampleAspect) : 1.0;
     out.displayAspect = pixelAspect * size.width() / size.height();
-    out.scan = ClassifyVideo(runs, {orderVote});
+    out.scan = ClassifyVideo(first.runs, {first.orderVote + second.orderVote});
     out.outcome = VideoOutcome::Accepted;
 }
 
