@@ -9,12 +9,12 @@ cd "$(dirname "$0")"
 run_packages=(
     cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
     fonts-liberation2 fonts-dejavu-core
-    libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+    libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libdvdread-dev
 )
 test_packages=(
     "${run_packages[@]}"
     xvfb xauth x11-utils xdotool xclip python3 desktop-file-utils appstream e2fsprogs
-    ffmpeg handbrake-cli
+    ffmpeg handbrake-cli dvdauthor
 )
 
 install_missing() {

@@ -7,9 +7,9 @@
 
 namespace {
 
-const char* const kVideoSuffixes[] = {"vob", "mpg", "mpeg", "m2v", "m2p", "ts",  "m2ts",
-                                      "mts", "mkv", "mp4",  "m4v", "avi", "mov", "webm",
-                                      "wmv", "flv", "ogv",  "vro", "dat", "y4m"};
+const char* const kVideoSuffixes[] = {"vob", "mpg", "mpeg", "m2v", "m2p", "ts",   "m2ts", "mts",
+                                      "mkv", "mp4", "m4v",  "avi", "mov", "webm", "wmv",  "flv",
+                                      "ogv", "vro", "dat",  "y4m", "ifo", "bup"};
 
 struct Module {
     SampleVideoFunction sample = nullptr;
@@ -53,6 +53,13 @@ bool IsVideoFileName(const QString& path) {
         if (suffix == QLatin1String(video))
             return true;
     return false;
+}
+
+bool IsDvdFolder(const QString& path) {
+    const QFileInfo info(path);
+    return info.isDir() && (info.fileName().compare(u"VIDEO_TS", Qt::CaseInsensitive) == 0 ||
+                            QFileInfo(path + QStringLiteral("/VIDEO_TS")).isDir() ||
+                            QFileInfo(path + QStringLiteral("/video_ts")).isDir());
 }
 
 QString VideoFilePatterns() {

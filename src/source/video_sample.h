@@ -17,7 +17,7 @@ struct VideoFrame {
     double seconds = 0; // from the start of the video
 };
 
-enum class VideoOutcome { Accepted, TooLarge, Unreadable, Cancelled, NoModule };
+enum class VideoOutcome { Accepted, TooLarge, Unreadable, Cancelled, NoModule, DvdUnreadable };
 
 struct VideoSample {
     VideoOutcome outcome = VideoOutcome::Unreadable;
@@ -42,8 +42,11 @@ constexpr int kVideoInterfaceVersion = 2;
 using InterfaceVersionFunction = int (*)();
 constexpr char kInterfaceVersionSymbol[] = "QuarvelVideoInterfaceVersion";
 
-// Video files go to the video module, everything else is read as a picture.
+// Video files, DVD IFO and BUP files go to the video module, everything else is read as a
+// picture.
 bool IsVideoFileName(const QString& path);
+// A DVD's VIDEO_TS folder, or the disc's folder that holds it.
+bool IsDvdFolder(const QString& path);
 // "*.vob *.mpg ...", for the open dialog.
 QString VideoFilePatterns();
 

@@ -1,6 +1,12 @@
 // The video module: frames sampled from a video file with FFmpeg's libraries. Loaded on the first
 // video opened, so that the program starts without FFmpeg.
 #include "source/video_sample.h"
+#include "video/dvd_title.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringList>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -202,6 +208,41 @@ RunClass MeasureRun(Reader& reader, const AVFrame* key, int& vote) {
     return ClassifyRun(run);
 }
 
+// The DVD whose VIDEO_TS folder is the path, holds it, or holds the IFO or BUP file named;
+// empty for anything else.
+QString DvdRoot(const QString& path) {
+    const QFileInfo info(path);
+    const QString suffix = info.suffix().toLower();
+    if (info.isFile() && (suffix == u"ifo" || suffix == u"bup"))
+        return info.absolutePath();
+    if (info.isDir() && (info.fileName().compare(u"VIDEO_TS", Qt::CaseInsensitive) == 0 ||
+                         QFileInfo(path + QStringLiteral("/VIDEO_TS")).isDir() ||
+                         QFileInfo(path + QStringLiteral("/video_ts")).isDir()))
+        return info.absoluteFilePath();
+    return {};
+}
+
+// A title set's VOB files 1 to 9 as one stream for FFmpeg's concat protocol, when the path is
+// one of them; the menu VOB _0 is left out. Empty for any other file.
+QByteArray TitleSetVobs(const QString& path) {
+    const QFileInfo info(path);
+    static const QRegularExpression vob(QStringLiteral("^(VTS_\\d\\d_)[1-9](\\.VOB)$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = vob.match(info.fileName());
+    if (!match.hasMatch() || path.contains(u'|'))
+        return {};
+    QStringList parts;
+    for (char n = '1'; n <= '9'; ++n) {
+        const QString part =
+            info.absolutePath() + u'/' + match.captured(1) + QChar(n) + match.captured(2);
+        if (!QFileInfo(part).isFile())
+            break;
+        parts << part;
+    }
+    return parts.size() > 1 ? QFile::encodeName(QStringLiteral("concat:") + parts.join(u'|'))
+                            : QByteArray();
+}
+
 // The matrix and range each frame declares, so that dark greys stay dark greys; streams that
 // declare none get the matrix of their frame size.
 void SetColourDetails(SwsContext* scaler, const AVFrame* f) {
@@ -221,6 +262,8 @@ struct Part {
     std::vector<RunClass> runs;
     int orderVote = 0;
     AVRational sampleAspect{0, 1};
+    QString note;           // of a DVD: its title
+    double titleAspect = 0; // of a DVD: from the title set's video attributes
 };
 
 // Samples targets [from, to) of `count` spread over the running time, or over the file's bytes
@@ -228,11 +271,28 @@ struct Part {
 void SamplePart(const QString& path, int count, int from, int to, VideoProgress& progress,
                 Part& part) {
     Deadline deadline{Clock::now() + kFrameTimeLimit, &progress};
+    // A DVD is read through its main title's cells; the input goes before the title.
+    std::unique_ptr<DvdTitle> title;
     Input input;
     if (!input.format)
         return;
     input.format->interrupt_callback = {Interrupted, &deadline};
-    if (avformat_open_input(&input.format, path.toUtf8().constData(), nullptr, nullptr) < 0 ||
+    QByteArray url = QFile::encodeName(path);
+    const AVInputFormat* format = nullptr;
+    if (const QString root = DvdRoot(path); !root.isEmpty()) {
+        title = DvdTitle::OpenMain(root);
+        if (!title || !title->io()) {
+            part.outcome = VideoOutcome::DvdUnreadable;
+            return;
+        }
+        input.format->pb = title->io();
+        input.format->flags |= AVFMT_FLAG_CUSTOM_IO;
+        format = av_find_input_format("mpeg");
+        url.clear();
+    } else if (const QByteArray set = TitleSetVobs(path); !set.isEmpty()) {
+        url = set;
+    }
+    if (avformat_open_input(&input.format, url.constData(), format, nullptr) < 0 ||
         avformat_find_stream_info(input.format, nullptr) < 0)
         return;
     const AVCodec* codec = nullptr;
@@ -252,7 +312,8 @@ void SamplePart(const QString& path, int count, int from, int to, VideoProgress&
 
     const std::int64_t start =
         input.format->start_time == AV_NOPTS_VALUE ? 0 : input.format->start_time;
-    const std::int64_t duration = std::max<std::int64_t>(input.format->duration, 0);
+    // A DVD title's running time is in its IFO files; its cells' timestamps may start again.
+    const std::int64_t duration = title ? 0 : std::max<std::int64_t>(input.format->duration, 0);
     const std::int64_t bytes = input.format->pb ? avio_size(input.format->pb) : -1;
     // Raw streams have a running time only through their bit rate.
     const double byteSeconds = input.format->bit_rate > 0 && bytes > 0
@@ -298,7 +359,8 @@ void SamplePart(const QString& path, int count, int from, int to, VideoProgress&
                     0) {
                 const double base = av_q2d(stream->time_base);
                 const double startSeconds = start / double(AV_TIME_BASE);
-                const double seconds = duration <= 0 && bytes > 0 ? byteSeconds * share
+                const double seconds = title ? title->SecondsAt(std::int64_t(bytes * share))
+                                       : duration <= 0 && bytes > 0 ? byteSeconds * share
                                        : timestamp == AV_NOPTS_VALUE
                                            ? 0
                                            : timestamp * base - startSeconds;
@@ -313,6 +375,10 @@ void SamplePart(const QString& path, int count, int from, int to, VideoProgress&
         av_frame_unref(frame.frame);
     }
     part.outcome = VideoOutcome::Accepted;
+    if (title) {
+        part.note = title->note();
+        part.titleAspect = title->wide() ? 16.0 / 9 : 4.0 / 3;
+    }
 }
 
 // The two halves of the targets in two threads, each with its own input and decoder.
@@ -322,10 +388,12 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
     std::thread later([&] { SamplePart(path, count, count / 2, count, progress, second); });
     SamplePart(path, count, 0, count / 2, progress, first);
     later.join();
-    if (first.outcome == VideoOutcome::TooLarge || second.outcome == VideoOutcome::TooLarge) {
-        out.outcome = VideoOutcome::TooLarge;
-        return;
-    }
+    for (VideoOutcome refusal : {VideoOutcome::TooLarge, VideoOutcome::DvdUnreadable})
+        if (first.outcome == refusal || second.outcome == refusal) {
+            out.outcome = refusal;
+            return;
+        }
+    const bool dvd = !DvdRoot(path).isEmpty();
     out.frames = std::move(first.frames);
     for (VideoFrame& frame : second.frames) {
         // A short video's last key frame may be both halves' choice; all frames are of one size.
@@ -333,8 +401,12 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
         if (!same && (out.frames.empty() || frame.picture.size() == out.frames[0].picture.size()))
             out.frames.push_back(std::move(frame));
     }
-    if (out.frames.empty())
+    if (out.frames.empty()) {
+        // Scrambled sectors of an encrypted disc decode to nothing.
+        if (dvd)
+            out.outcome = VideoOutcome::DvdUnreadable;
         return;
+    }
     first.runs.insert(first.runs.end(), second.runs.begin(), second.runs.end());
     const AVRational sampleAspect =
         second.sampleAspect.num > 0 ? second.sampleAspect : first.sampleAspect;
@@ -342,6 +414,14 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
     const double pixelAspect =
         sampleAspect.num > 0 && sampleAspect.den > 0 ? av_q2d(sampleAspect) : 1.0;
     out.displayAspect = pixelAspect * size.width() / size.height();
+    if (dvd) {
+        const double stream = out.displayAspect;
+        out.displayAspect = first.titleAspect > 0 ? first.titleAspect : second.titleAspect;
+        out.note = first.note.isEmpty() ? second.note : first.note;
+        if (std::abs(stream / out.displayAspect - 1) > 0.01)
+            out.note += QStringLiteral(" Its stream says %1:1; the IFO's aspect is taken.")
+                            .arg(stream, 0, 'f', 2);
+    }
     out.scan = ClassifyVideo(first.runs, {first.orderVote + second.orderVote});
     out.outcome = VideoOutcome::Accepted;
 }

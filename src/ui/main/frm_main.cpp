@@ -34,6 +34,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     CommonDialog1 = new CommonDialog(this);
     CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
     CommonDialog1->DialogTitle = QStringLiteral("Open BMP");
+    CommonDialog1->FolderChoice = IsDvdFolder;
     for (QWidget* label : {lblNewAR, lblNewPixel, lblNeededCDs})
         KeepForcedColourReadable(label);
     ShowTargetKind(optSpaceCD->isChecked());
@@ -55,6 +56,9 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 }
 
 frmMain::~frmMain() {
+    // A source still being read is given up at once; the reading thread ends on its own.
+    if (m_progress)
+        m_progress->cancelled = true;
     // The about window has no owner; it must not outlive the main window object.
     delete m_help;
 }
@@ -135,7 +139,8 @@ void frmMain::cmdQuit_Click() {
 }
 
 void frmMain::cmdHelp_Click() {
-    if (!m_help)
+    // A closed one is already on its way out (it deletes itself on close).
+    if (!m_help || !m_help->isVisible())
         m_help = new frmHelp;
     m_help->show();
     m_help->raise();

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "source/source.h"
 #include "state/main_window_state.h"
-#include "source/video_sample.h"
 #include "ui_frm_main.h"
 
+#include <QFutureWatcher>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -23,8 +24,13 @@ public:
     ~frmMain() override;
 
     const MainWindowState& state() const { return m_state; }
+    bool opening() const { return m_opening; } // a source is being read
 
     void CalculateBitrate();
+
+signals:
+    // A source chosen or dropped was read and shown, or refused.
+    void sourceShown();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -51,14 +57,13 @@ private:
     void cmdHelp_Click();
 
     void cmdOpenBMP_Click();
-    // Loads a picture or a video as the open dialog's choice: size check, reset when the size
-    // changed.
+    // Reads the open dialog's choice, a picture, a video or a DVD, off the window's thread, then
+    // shows it.
     void OpenSourceFile(const QString& fileName);
+    void ShowSource(const QString& fileName, Source source);
 
     // A video's sampled frames stand in for the picture, one at a time.
-    void OpenVideoFile(const QString& fileName);
-    VideoSample SampleWithProgress(const QString& fileName);
-    void ShowVideoFrame(int index);
+    void ShowFrame(int index);
     void StepVideoFrame(int steps);
     void ForgetVideo();
     // Where the file dialogs start: the folder of the last file chosen in this run.
@@ -108,6 +113,10 @@ private:
     CommonDialog* CommonDialog1 = nullptr;
     QString m_lastFolder;
     QTimer m_noteTimer;
+    QFutureWatcher<Source>* m_opening = nullptr;
+    std::shared_ptr<VideoProgress> m_progress;
+    QPointer<QWidget> m_progressDialog;
+    bool m_video = false; // the frames are a video's, not one picture's
     std::vector<VideoFrame> m_frames;
     int m_frame = -1;
     ScanResult m_scan; // a picture carries none: progressive

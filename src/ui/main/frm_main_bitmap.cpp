@@ -1,15 +1,55 @@
-// Opening the source bitmap, through the dialog or dropped on the window.
+// Opening the source, a picture, a video or a DVD, through the dialog or dropped on the window:
+// read off the window's thread, then shown.
 #include "ui/main/frm_main.h"
 
-#include "state/source_bitmap.h"
+#include "state/number_text.h"
 #include "ui/platform/common_dialog.h"
 #include "ui/platform/message_box.h"
 
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <cmath>
+
+namespace {
+
+// While a source is read, the window takes no input; it keeps painting.
+class InputHold : public QObject {
+public:
+    InputHold(QWidget* window) : QObject(window), m_window(window) {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::Drop:
+            if (auto* widget = qobject_cast<QWidget*>(watched))
+                return widget->window() == m_window;
+            return false;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QWidget* m_window;
+};
+
+} // namespace
 
 void frmMain::ConnectBitmapHandlers() {
     connect(cmdOpenBMP, &QPushButton::clicked, this, &frmMain::cmdOpenBMP_Click);
@@ -36,7 +76,7 @@ void frmMain::dragEnterEvent(QDragEnterEvent* event) {
     event->acceptProposedAction();
 }
 
-// A dropped file opens as if chosen in the dialog; anything else is no picture.
+// A dropped file or folder opens as if chosen in the dialog; anything else is no picture.
 void frmMain::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     const QList<QUrl> urls = event->mimeData()->urls();
@@ -47,38 +87,111 @@ void frmMain::dropEvent(QDropEvent* event) {
     OpenSourceFile(urls.constFirst().toLocalFile());
 }
 
+// Short work shows nothing; after half a second a progress dialog offers Cancel.
 void frmMain::OpenSourceFile(const QString& fileName) {
+    if (m_opening)
+        return; // input is held meanwhile; a second drop waits for nothing
     m_lastFolder = QFileInfo(fileName).absolutePath();
-    if (IsVideoFileName(fileName)) {
-        OpenVideoFile(fileName);
-        return;
-    }
+    m_progress = std::make_shared<VideoProgress>();
+    m_opening = new QFutureWatcher<Source>(this);
+    auto* hold = new InputHold(this);
+    connect(m_opening, &QFutureWatcherBase::finished, this, [this, fileName, hold] {
+        delete hold;
+        const Source source = m_opening->result();
+        m_opening->deleteLater();
+        m_opening = nullptr;
+        if (m_progressDialog) {
+            delete m_progressDialog;
+            activateWindow(); // the window's shortcuts work again at once
+        }
+        ShowSource(fileName, source);
+        emit sourceShown();
+    });
+    QTimer::singleShot(500, m_opening, [this, fileName] {
+        auto* dialog = new QProgressDialog(
+            QStringLiteral("Reading frames of %1 ...").arg(QFileInfo(fileName).fileName()),
+            QStringLiteral("Cancel"), 0, kSampledFrames, this);
+        dialog->setWindowTitle(QStringLiteral("Quarvel"));
+        dialog->setWindowModality(Qt::WindowModal);
+        dialog->setAutoReset(false);
+        dialog->setMinimumDuration(0);
+        auto* poll = new QTimer(dialog);
+        const std::shared_ptr<VideoProgress> progress = m_progress;
+        connect(poll, &QTimer::timeout, dialog, [dialog, progress] {
+            dialog->setValue(std::min(progress->framesDone.load(), kSampledFrames));
+        });
+        poll->start(100);
+        connect(dialog, &QProgressDialog::canceled, dialog,
+                [progress] { progress->cancelled = true; });
+        m_progressDialog = dialog;
+        dialog->show();
+    });
+    m_opening->setFuture(QtConcurrent::run(
+        [fileName, progress = m_progress] { return OpenSource(fileName, *progress); }));
+}
 
-    const SourceBitmap loaded = LoadSourceBitmap(fileName);
-    if (loaded.outcome == SourceBitmapOutcome::TooLarge) {
+void frmMain::ShowSource(const QString& fileName, Source source) {
+    switch (source.outcome) {
+    case SourceOutcome::Accepted:
+        break;
+    case SourceOutcome::PictureTooLarge:
         // The accepted picture and its name stay, so that later previews and reports match.
         MessageBox::warning(this, QStringLiteral("Bitmap exceeds 720x576 pixel."));
         return;
-    }
-    m_state.SourceFileName = fileName;
-    ForgetVideo();
-    if (loaded.outcome == SourceBitmapOutcome::Invalid) {
+    case SourceOutcome::NotAPicture:
+        m_state.SourceFileName = fileName;
+        ForgetVideo();
         MessageBox::warning(this, QStringLiteral("File is not a valid Bitmap."));
         m_state.BitmapLoaded = false;
         picVARN->show();
         cmdPreview->setEnabled(false);
         cmdSaveInfo->setEnabled(false);
         return;
+    // A video or a DVD that fails keeps what was open.
+    case SourceOutcome::Cancelled:
+        ShowNote(QStringLiteral("Opening cancelled."));
+        return;
+    case SourceOutcome::NoDvdInFolder:
+        ShowNote(QStringLiteral("This folder holds no DVD (no VIDEO_TS folder)."));
+        return;
+    case SourceOutcome::VideoTooLarge:
+        MessageBox::warning(this, QStringLiteral("Video exceeds 720x576 pixel."));
+        return;
+    case SourceOutcome::DvdUnreadable:
+        MessageBox::warning(this, QStringLiteral("DVD cannot be read (encrypted or damaged)."));
+        return;
+    case SourceOutcome::NoModule:
+        MessageBox::warning(this, (QStringLiteral("Videos need FFmpeg's libraries (libavformat, "
+                                                  "libavcodec, libswscale, libavutil). ") +
+                                   source.note)
+                                      .trimmed());
+        return;
+    case SourceOutcome::VideoUnreadable:
+        MessageBox::warning(this, QStringLiteral("File is not a readable video."));
+        return;
     }
 
-    const int w = loaded.picture.width();
-    const int h = loaded.picture.height();
-    picDVD->setPicture(loaded.picture);
-    if (w != m_state.SourceWidth || h != m_state.SourceHeight)
-        ResetValues();
-    picDraw->setPicture(picDVD->picture());
-    picVARN->hide();
-    m_state.BitmapLoaded = true;
-    m_state.SourceWidth = w;
-    m_state.SourceHeight = h;
+    m_state.SourceFileName = fileName;
+    m_video = source.video;
+    m_frames = std::move(source.frames);
+    m_scan = source.scan;
+    ShowFrame(m_video ? MostDetailedFrame(m_frames) : 0);
+    if (!m_video)
+        return;
+    // A video's display aspect comes from its stream or its DVD's title set.
+    const auto near = [&](double aspect) {
+        return std::abs(source.displayAspect / aspect - 1) <= 0.01;
+    };
+    QRadioButton* option = near(4.0 / 3) ? optStretch43 : near(16.0 / 9) ? optStretch169 : nullptr;
+    QStringList notes{source.note, ScanTypeNote(m_scan)};
+    if (!option)
+        notes << QStringLiteral("The stream's display aspect is %1:1; choose 4:3 or 16:9.")
+                     .arg(FormatTwoDecimals(source.displayAspect, QLocale().decimalPoint().at(0)));
+    notes.removeAll(QString());
+    if (!notes.isEmpty())
+        ShowNote(notes.join(u' '));
+    if (option && option->isChecked())
+        CalculateCropResize();
+    else if (option)
+        option->setChecked(true); // recalculates, as a selection by the program does
 }

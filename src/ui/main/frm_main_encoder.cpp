@@ -39,7 +39,7 @@ void frmMain::DetectBars() {
     }
     std::optional<CropEdges> edges;
     QString found;
-    if (m_frames.empty()) {
+    if (!m_video) {
         edges = DetectBlackBars(picDVD->picture());
     } else {
         // On a video, every sampled frame has its say.

@@ -1,20 +1,8 @@
-// Opening a video: frames sampled over its running time off the window's thread, stepping
-// through them, and the source's display aspect taken from the stream.
+// The frames of the source: the one shown, and stepping through a video's sampled frames.
 #include "ui/main/frm_main.h"
 
-#include "source/video_sample.h"
-#include "state/number_text.h"
-#include "ui/platform/message_box.h"
-
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QLocale>
-#include <QProgressDialog>
 #include <QShortcut>
-#include <QThread>
-
-#include <cmath>
-#include <memory>
 
 void frmMain::ConnectVideoHandlers() {
     connect(new QShortcut(QKeySequence(Qt::Key_PageDown), this), &QShortcut::activated, this,
@@ -24,84 +12,8 @@ void frmMain::ConnectVideoHandlers() {
     connect(picDraw, &PictureBox::wheelTurned, this, &frmMain::StepVideoFrame);
 }
 
-// Short work shows nothing and takes no input meanwhile; after half a second a progress
-// dialog offers Cancel. The window keeps painting throughout.
-VideoSample frmMain::SampleWithProgress(const QString& fileName) {
-    VideoProgress progress;
-    VideoSample sample;
-    const std::unique_ptr<QThread> worker(
-        QThread::create([&] { sample = SampleVideo(fileName, progress); }));
-    QEventLoop loop;
-    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    worker->start();
-    QTimer::singleShot(500, &loop, [&loop] { loop.exit(1); });
-    if (loop.exec(QEventLoop::ExcludeUserInputEvents) == 1 && !worker->isFinished()) {
-        QProgressDialog dialog(
-            QStringLiteral("Reading frames of %1 ...").arg(QFileInfo(fileName).fileName()),
-            QStringLiteral("Cancel"), 0, kSampledFrames, this);
-        dialog.setWindowTitle(QStringLiteral("Quarvel"));
-        dialog.setAutoReset(false);
-        dialog.setMinimumDuration(0);
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, &dialog,
-                [&] { dialog.setValue(std::min(progress.framesDone.load(), kSampledFrames)); });
-        poll.start(100);
-        connect(&dialog, &QProgressDialog::canceled, &dialog, [&] { progress.cancelled = true; });
-        connect(worker.get(), &QThread::finished, &dialog, &QDialog::accept);
-        if (!worker->isFinished())
-            dialog.exec();
-        activateWindow(); // the window's shortcuts work again at once
-    }
-    worker->wait();
-    return sample;
-}
-
-void frmMain::OpenVideoFile(const QString& fileName) {
-    // Regular files only: opening a pipe or a device could block for good.
-    const VideoSample sample =
-        QFileInfo(fileName).isFile() ? SampleWithProgress(fileName) : VideoSample();
-    switch (sample.outcome) {
-    case VideoOutcome::Accepted:
-        break;
-    case VideoOutcome::Cancelled:
-        ShowNote(QStringLiteral("Opening cancelled."));
-        return;
-    case VideoOutcome::TooLarge:
-        MessageBox::warning(this, QStringLiteral("Video exceeds 720x576 pixel."));
-        return;
-    case VideoOutcome::NoModule:
-        MessageBox::warning(this, (QStringLiteral("Videos need FFmpeg's libraries (libavformat, "
-                                                  "libavcodec, libswscale, libavutil). ") +
-                                   sample.note)
-                                      .trimmed());
-        return;
-    case VideoOutcome::Unreadable:
-        MessageBox::warning(this, QStringLiteral("File is not a readable video."));
-        return;
-    }
-
-    m_frames = sample.frames;
-    m_scan = sample.scan;
-    m_state.SourceFileName = fileName;
-    ShowVideoFrame(MostDetailedFrame(m_frames));
-    const auto near = [&](double aspect) {
-        return std::abs(sample.displayAspect / aspect - 1) <= 0.01;
-    };
-    QRadioButton* option = near(4.0 / 3) ? optStretch43 : near(16.0 / 9) ? optStretch169 : nullptr;
-    QStringList notes{ScanTypeNote(m_scan)};
-    if (!option)
-        notes << QStringLiteral("The stream's display aspect is %1:1; choose 4:3 or 16:9.")
-                     .arg(FormatTwoDecimals(sample.displayAspect, QLocale().decimalPoint().at(0)));
-    notes.removeAll(QString());
-    if (!notes.isEmpty())
-        ShowNote(notes.join(u' '));
-    if (option && option->isChecked())
-        CalculateCropResize();
-    else if (option)
-        option->setChecked(true); // recalculates, as a selection by the program does
-}
-
-void frmMain::ShowVideoFrame(int index) {
+// Shows a frame of the source as the loaded bitmap: size check, reset when the size changed.
+void frmMain::ShowFrame(int index) {
     m_frame = index;
     const QImage& picture = m_frames[index].picture;
     picDVD->setPicture(picture);
@@ -112,6 +24,10 @@ void frmMain::ShowVideoFrame(int index) {
     m_state.BitmapLoaded = true;
     m_state.SourceWidth = picture.width();
     m_state.SourceHeight = picture.height();
+    if (!m_video) {
+        setWindowTitle(QStringLiteral("Quarvel 1.0"));
+        return;
+    }
     const int seconds = int(m_frames[index].seconds);
     setWindowTitle(QStringLiteral("Quarvel 1.0 - %1 - %2:%3:%4 (%5/%6)")
                        .arg(QFileInfo(m_state.SourceFileName).fileName())
@@ -123,7 +39,7 @@ void frmMain::ShowVideoFrame(int index) {
 }
 
 void frmMain::StepVideoFrame(int steps) {
-    if (m_frames.empty()) {
+    if (!m_video) {
         ShowNote(QStringLiteral("Page Up and Page Down step through the frames of a video."));
         return;
     }
@@ -133,15 +49,16 @@ void frmMain::StepVideoFrame(int steps) {
                            : QStringLiteral("This is the first sampled frame."));
         return;
     }
-    ShowVideoFrame(index);
+    ShowFrame(index);
     // The edges and results stay; the frames are drawn again on the new picture.
     if (cmdSaveInfo->isEnabled())
         CalculateCropResize();
 }
 
 void frmMain::ForgetVideo() {
+    m_video = false;
     m_frames.clear();
-    m_scan = ScanResult();
     m_frame = -1;
+    m_scan = ScanResult();
     setWindowTitle(QStringLiteral("Quarvel 1.0"));
 }

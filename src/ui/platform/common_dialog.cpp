@@ -14,8 +14,12 @@ class FileDialog : public QFileDialog {
 public:
     using QFileDialog::QFileDialog;
 
+    std::function<bool(const QString&)> folderChoice;
+    QString chosenFolder;
+
     // Shown again: nothing of the last time selected, the given name in the name field.
     void startWith(const QString& fileName) {
+        chosenFolder.clear();
         clearSelection();
         if (auto* name = nameField())
             name->setText(fileName);
@@ -26,8 +30,14 @@ protected:
         // As the path is typed, the dialog selects the folders it passes through in its list;
         // with short folder names a folder can stay selected, and the dialog would open it
         // instead of the file. The name field alone must decide.
-        if (const auto* name = nameField(); name && QDir::isAbsolutePath(name->text()))
+        if (const auto* name = nameField(); name && QDir::isAbsolutePath(name->text())) {
             clearSelection();
+            if (acceptMode() == AcceptOpen && folderChoice && folderChoice(name->text())) {
+                chosenFolder = name->text();
+                QDialog::accept();
+                return;
+            }
+        }
         QFileDialog::accept();
     }
 
@@ -89,8 +99,13 @@ void CommonDialog::show(Kind kind) {
     if (!InitDir.isEmpty())
         dialog.setDirectory(InitDir);
     dialog.startWith(FileName);
+    dialog.folderChoice = FolderChoice;
     FileName.clear();
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!dialog.chosenFolder.isEmpty())
+        FileName = dialog.chosenFolder;
+    else if (!dialog.selectedFiles().isEmpty())
         FileName = dialog.selectedFiles().constFirst();
 }
 

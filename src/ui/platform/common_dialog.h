@@ -28,6 +28,9 @@ public:
     QString FileName;
     QString Filter;
     QString InitDir;
+    // Folders that the open dialog takes as the choice when typed as a full path (a DVD), where
+    // it would otherwise only open them.
+    std::function<bool(const QString&)> FolderChoice;
 
     void ShowOpen();
     void ShowSave();

@@ -196,6 +196,7 @@ private slots:
             QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
             QVERIFY(QApplication::sendEvent(window.get(), &enter) && enter.isAccepted());
             QApplication::sendEvent(window.get(), &drop);
+            QTRY_VERIFY(!window->opening());
         }
         QCOMPARE(messages.mid(2), QStringList(2, "Quarvel: File is not a valid Bitmap."));
         QCOMPARE(window->state().SourceFileName, pipe);
@@ -565,7 +566,11 @@ private:
         }
         return all.join(u' ');
     }
-    void click(const char* name) { QTest::mouseClick(control(name), Qt::LeftButton); }
+    // Sources are read off the window's thread; what a click opens is shown before it returns.
+    void click(const char* name) {
+        QTest::mouseClick(control(name), Qt::LeftButton);
+        QTRY_VERIFY(!window->opening());
+    }
     QString open(const QString& name, const QImage& picture) {
         const QString path = dir->filePath(name);
         if (!picture.isNull())
