@@ -166,6 +166,18 @@ try:
                   (shape[2], clean_edges, least >= 0.88, fps),
                   ("1:1", True, True, "24000/1001" if rate == 24 else "25/1"))
 
+    # A DVD folder typed into the dialog's name field opens the DVD's main title.
+    disc = os.path.join(work, "disc")
+    subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", "testsrc2=s=720x576:r=25:d=3",
+                    "-target", "pal-dvd", "-an", os.path.join(work, "title.mpg")], check=True)
+    for step in (["-t", os.path.join(work, "title.mpg")], ["-T"]):
+        subprocess.run(["dvdauthor", "-o", disc, *step], check=True, capture_output=True,
+                       env={**os.environ, "VIDEO_FORMAT": "PAL"})
+    keys(main, "alt+o")
+    choose_file("^Open Bitmap$", disc)
+    check("a DVD folder typed into the dialog", bool(wait_window("^Quarvel 1\\.0 - disc - ")),
+          True)
+
     keys(main, "alt+o")
     # Browsing /proc must not block the window (as root, a reader of /proc/kmsg waits for good).
     keys(wait_window("^Open Bitmap$"), "ctrl+a")

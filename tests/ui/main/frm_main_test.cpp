@@ -189,15 +189,8 @@ private slots:
         // reader, is refused.
         const QString pipe = dir->filePath(QStringLiteral("pipe.bmp"));
         QCOMPARE(mkfifo(qPrintable(pipe), 0600), 0);
-        for (const QString& path : {dir->filePath(QStringLiteral("a.bmp")), QString(), pipe}) {
-            QMimeData data;
-            data.setUrls({QUrl::fromLocalFile(path)}); // an empty path is no file: text
-            QDragEnterEvent enter({300, 300}, Qt::CopyAction, &data, Qt::LeftButton, {});
-            QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
-            QVERIFY(QApplication::sendEvent(window.get(), &enter) && enter.isAccepted());
-            QApplication::sendEvent(window.get(), &drop);
-            QTRY_VERIFY(!window->opening());
-        }
+        for (const QString& path : {dir->filePath(QStringLiteral("a.bmp")), QString(), pipe})
+            drop(path);
         QCOMPARE(messages.mid(2), QStringList(2, "Quarvel: File is not a valid Bitmap."));
         QCOMPARE(window->state().SourceFileName, pipe);
         QCOMPARE(window->state().SourceWidth, 720);
@@ -483,6 +476,70 @@ private slots:
         QCOMPARE(SampleVideo(pal, cancelled).outcome, VideoOutcome::Cancelled);
     }
 
+    // A DVD authored here: a short extra and a longer main title, one title set.
+    void openingDvds() {
+        for (const char* title : {"extra:2", "main:6"}) {
+            const QStringList parts = QString::fromLatin1(title).split(u':');
+            QProcess::execute("ffmpeg",
+                              {"-v", "error", "-f", "lavfi", "-i",
+                               "testsrc2=s=720x576:r=25:d=" + parts[1], "-target", "pal-dvd",
+                               "-aspect", "16:9", "-an", dir->filePath(parts[0] + ".mpg")});
+        }
+        QFile xml(dir->filePath(QStringLiteral("dvd.xml")));
+        QVERIFY(xml.open(QIODevice::WriteOnly));
+        xml.write(QStringLiteral("<dvdauthor dest=\"%1/DVD\"><vmgm/><titleset><titles><pgc><vob "
+                                 "file=\"%1/extra.mpg\"/></pgc><pgc><vob file=\"%1/main.mpg\"/>"
+                                 "</pgc></titles></titleset></dvdauthor>")
+                      .arg(dir->path())
+                      .toUtf8());
+        xml.close();
+        QProcess author;
+        author.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+        author.setProgram(QStringLiteral("dvdauthor"));
+        author.setArguments({"-x", xml.fileName()});
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VIDEO_FORMAT"), QStringLiteral("PAL"));
+        author.setProcessEnvironment(env);
+        author.start();
+        QVERIFY(author.waitForFinished() && author.exitCode() == 0);
+
+        const QString disc = dir->filePath(QStringLiteral("DVD"));
+        const QString ifo = disc + QStringLiteral("/VIDEO_TS/VTS_01_0.IFO");
+        // The times of the first and last sampled frames, stepped to with Page Up and Down.
+        const auto span = [this] {
+            QStringList times;
+            for (Qt::Key key : {Qt::Key_PageUp, Qt::Key_PageDown}) {
+                for (int i = 0; i < 24; ++i)
+                    QTest::keyClick(window.get(), key);
+                times << window->windowTitle().section(u' ', 5, 5);
+            }
+            return times.join(u' ');
+        };
+        drop(disc);
+        QCOMPARE(shown("lblNote"), QStringLiteral("Title 2 of 2, 0:00:06, the longest."));
+        QVERIFY(control<QRadioButton>("optStretch169")->isChecked());
+        QCOMPARE(span(), QStringLiteral("0:00:00 0:00:04"));
+        answers << ifo;
+        click("cmdOpenBMP");
+        QVERIFY2(window->windowTitle().startsWith(u"Quarvel 1.0 - VTS_01_0.IFO - 0:00:0"),
+                 qPrintable(window->windowTitle()));
+        QCOMPARE(shown("lblNote"), QStringLiteral("Title 2 of 2, 0:00:06, the longest."));
+        // A title set's VOB file opens as a video of all of its titles.
+        answers << disc + QStringLiteral("/VIDEO_TS/VTS_01_1.VOB");
+        click("cmdOpenBMP");
+
+        // A folder without a DVD, or a damaged DVD, leaves the source open.
+        drop(dir->path());
+        QCOMPARE(shown("lblNote"),
+                 QStringLiteral("This folder holds no DVD (no VIDEO_TS folder)."));
+        QFile::resize(disc + QStringLiteral("/VIDEO_TS/VIDEO_TS.IFO"), 100);
+        QFile::resize(disc + QStringLiteral("/VIDEO_TS/VIDEO_TS.BUP"), 100);
+        answers << ifo;
+        click("cmdOpenBMP");
+        QCOMPARE(messages, QStringList{"Quarvel: DVD cannot be read (encrypted or damaged)."});
+        QVERIFY(window->windowTitle().startsWith(u"Quarvel 1.0 - VTS_01_1.VOB - "));
+    }
+
     void detectBarsAndCopyForEncoder() {
         const auto press = [this](Qt::KeyboardModifiers modifiers, Qt::Key key) {
             QTest::keyClick(window.get(), key, modifiers);
@@ -569,6 +626,15 @@ private:
     // Sources are read off the window's thread; what a click opens is shown before it returns.
     void click(const char* name) {
         QTest::mouseClick(control(name), Qt::LeftButton);
+        QTRY_VERIFY(!window->opening());
+    }
+    void drop(const QString& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)}); // an empty path is no file: text
+        QDragEnterEvent enter({300, 300}, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QVERIFY(QApplication::sendEvent(window.get(), &enter) && enter.isAccepted());
+        QApplication::sendEvent(window.get(), &drop);
         QTRY_VERIFY(!window->opening());
     }
     QString open(const QString& name, const QImage& picture) {
