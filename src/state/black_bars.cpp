@@ -12,6 +12,8 @@ namespace {
 
 // The bars' black is measured in this many lines at each border.
 constexpr int kBorderLines = 16;
+// The bars' black of digital video, correctly converted, with some noise.
+constexpr int kTrueBlack = 8;
 // Black brighter than this is no bar black: the border is picture on every side.
 constexpr int kBrightestBlack = 48;
 // A pixel is lit this far above the bars' black at least, more where the bars are grainy.
@@ -190,12 +192,19 @@ std::optional<CropEdges> FrameEdges(const QImage& picture, bool interlaced) {
         top = WithSoftEdge(top, height, lit->level, row);
         bottom = WithSoftEdge(bottom, height, lit->level, rowUp);
     }
+    // Digital bars are true black. Grey ones, as analogue captures have, come in pairs; a dark
+    // sky or floor as grey is picture.
+    const bool grey = lit->level > kTrueBlack;
+    if (grey && (top == 0 || bottom == 0))
+        top = bottom = 0;
     // Columns are judged on the rows between the horizontal bars only.
     const int fromY = top;
     const int toY = std::max(height - bottom, fromY + 1);
-    const int left = BarDepth(width, litAbove, [&](int i) { return p.Column(i, fromY, toY); });
-    const int right =
+    int left = BarDepth(width, litAbove, [&](int i) { return p.Column(i, fromY, toY); });
+    int right =
         BarDepth(width, litAbove, [&](int i) { return p.Column(width - 1 - i, fromY, toY); });
+    if (grey && (left == 0 || right == 0))
+        left = right = 0;
 
     // The edge is the bar's innermost line, itself cut away; without a bar, the outermost line.
     CropEdges edges;

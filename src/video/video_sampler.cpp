@@ -73,6 +73,7 @@ struct Reader {
     AVCodecContext* decoder;
     Packet packet;
     bool pending = false; // packet holds what the decoder has not taken yet
+    std::int64_t streamBytes = 0, streamPackets = 0; // read, for a raw stream's clock
 
     bool Next(AVFrame* frame) {
         for (int packets = 0; packets < kPacketsPerFrame;) {
@@ -96,6 +97,8 @@ struct Reader {
                     continue;
                 }
                 pending = true;
+                streamBytes += packet.packet->size;
+                ++streamPackets;
             }
             const int sent = avcodec_send_packet(decoder, packet.packet);
             if (sent == AVERROR(EAGAIN))
@@ -250,7 +253,11 @@ void SetColourDetails(SwsContext* scaler, const AVFrame* f) {
     if (matrix == AVCOL_SPC_UNSPECIFIED || matrix == AVCOL_SPC_RGB || matrix > AVCOL_SPC_BT2020_CL)
         matrix = f->height > 576 ? SWS_CS_ITU709 : SWS_CS_ITU601;
     const int* coefficients = sws_getCoefficients(matrix);
-    const int fullRange = f->color_range == AVCOL_RANGE_JPEG;
+    // The deprecated "J" formats are full range whatever the frame says.
+    const auto format = AVPixelFormat(f->format);
+    const int fullRange = f->color_range == AVCOL_RANGE_JPEG || format == AV_PIX_FMT_YUVJ420P ||
+                          format == AV_PIX_FMT_YUVJ422P || format == AV_PIX_FMT_YUVJ444P ||
+                          format == AV_PIX_FMT_YUVJ440P || format == AV_PIX_FMT_YUVJ411P;
     sws_setColorspaceDetails(scaler, coefficients, fullRange, sws_getCoefficients(SWS_CS_DEFAULT),
                              1, 0, 1 << 16, 1 << 16);
 }
@@ -262,9 +269,22 @@ struct Part {
     std::vector<RunClass> runs;
     int orderVote = 0;
     AVRational sampleAspect{0, 1};
-    QString note;           // of a DVD: its title
-    double titleAspect = 0; // of a DVD: from the title set's video attributes
+    QString note;            // of a DVD: its title
+    double titleAspect = 0;  // of a DVD: from the title set's video attributes
+    bool byteShares = false; // frames' times are still shares of a raw stream's bytes
+    double rate = 0;
+    std::int64_t bytes = 0, bitRate = 0, streamBytes = 0, streamPackets = 0;
 };
+
+// A raw stream's running time: the frames its bytes hold at the size of the frames read, or
+// from the bit rate its header gives, which is often only the most it may use.
+double RawSeconds(const Part& a, const Part& b) {
+    const std::int64_t read = a.streamBytes + b.streamBytes;
+    const std::int64_t frames = a.streamPackets + b.streamPackets;
+    if (read > 0 && a.rate > 0)
+        return a.bytes / (double(read) / double(frames)) / a.rate;
+    return a.bitRate > 0 ? a.bytes * 8.0 / double(a.bitRate) : 0.0;
+}
 
 // Samples targets [from, to) of `count` spread over the running time, or over the file's bytes
 // when it has no known running time. Each part opens the file for itself.
@@ -315,11 +335,14 @@ void SamplePart(const QString& path, int count, int from, int to, VideoProgress&
     // A DVD title's running time is in its IFO files; its cells' timestamps may start again.
     const std::int64_t duration = title ? 0 : std::max<std::int64_t>(input.format->duration, 0);
     const std::int64_t bytes = input.format->pb ? avio_size(input.format->pb) : -1;
-    // Raw streams have a running time only through their bit rate.
-    const double byteSeconds = input.format->bit_rate > 0 && bytes > 0
-                                   ? bytes * 8.0 / double(input.format->bit_rate)
-                                   : 0.0;
     Reader reader{input.format, index, decoder.context, {}};
+    // A raw stream's clock: its bit rate, or else the frames its bytes hold at the size of the
+    // frames read around the samples; until all are read, frames carry their share of the bytes.
+    part.byteShares = duration <= 0 && bytes > 0 && !title;
+    part.rate =
+        av_q2d(stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate : stream->r_frame_rate);
+    part.bytes = bytes;
+    part.bitRate = input.format->bit_rate;
     Frame frame;
     Scaler scaler;
     std::int64_t lastTimestamp = AV_NOPTS_VALUE;
@@ -335,7 +358,10 @@ void SamplePart(const QString& path, int count, int from, int to, VideoProgress&
         if (!NextKeyFrame(reader, frame.frame))
             continue;
         const AVFrame* f = frame.frame;
-        const std::int64_t timestamp = f->best_effort_timestamp;
+        // After a seek by bytes a raw stream's timestamps mean nothing; where the input stands
+        // tells one key frame from another.
+        const std::int64_t timestamp =
+            part.byteShares ? avio_tell(input.format->pb) : f->best_effort_timestamp;
         if (f->width > 720 || f->height > 576) {
             part.outcome = VideoOutcome::TooLarge;
             part.frames.clear();
@@ -360,7 +386,7 @@ void SamplePart(const QString& path, int count, int from, int to, VideoProgress&
                 const double base = av_q2d(stream->time_base);
                 const double startSeconds = start / double(AV_TIME_BASE);
                 const double seconds = title ? title->SecondsAt(std::int64_t(bytes * share))
-                                       : duration <= 0 && bytes > 0 ? byteSeconds * share
+                                       : part.byteShares ? share
                                        : timestamp == AV_NOPTS_VALUE
                                            ? 0
                                            : timestamp * base - startSeconds;
@@ -374,6 +400,8 @@ void SamplePart(const QString& path, int count, int from, int to, VideoProgress&
             part.runs.push_back(MeasureRun(reader, frame.frame, part.orderVote));
         av_frame_unref(frame.frame);
     }
+    part.streamBytes = reader.streamBytes;
+    part.streamPackets = reader.streamPackets;
     part.outcome = VideoOutcome::Accepted;
     if (title) {
         part.note = title->note();
@@ -406,6 +434,11 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
         if (dvd)
             out.outcome = VideoOutcome::DvdUnreadable;
         return;
+    }
+    if (first.byteShares) {
+        const double seconds = RawSeconds(first, second);
+        for (VideoFrame& frame : out.frames)
+            frame.seconds *= seconds;
     }
     first.runs.insert(first.runs.end(), second.runs.begin(), second.runs.end());
     const AVRational sampleAspect =

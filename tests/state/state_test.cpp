@@ -380,6 +380,11 @@ private slots:
         for (const auto& [name, picture] : sameBars)
             QTest::newRow(name) << picture << "7 71 712 504";
         QTest::newRow("no bars") << Shot({0, 0, 720, 576}) << "none";
+        QTest::newRow("dark sky, no bars")
+            << noise(Shot({0, 0, 720, 576}), {0, 0, 720, 150}, 18, 24) << "none";
+        QTest::newRow("grey grainy bars")
+            << noise(noise(Shot(scene), {0, 0, 720, 72}, 14, 26), {0, 504, 720, 72}, 14, 26)
+            << "7 71 712 504";
         QTest::newRow("all black") << Shot({}) << "none";
         QTest::newRow("bar on one side only") << Shot({400, 0, 320, 576}) << "none";
     }

@@ -450,6 +450,22 @@ private slots:
         press(Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(shown(kCropOutputs), QStringLiteral("6 6 60 60 672 288 2.33:1 193536"));
 
+        // Full range: a dark sky is no bar. A raw stream without a running time is sampled over
+        // its bytes.
+        QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i",
+                                     "color=c=0x141414:s=352x60:d=1[s];" +
+                                         picture.arg("352x228").arg(1) + "[p];[s][p]vstack",
+                                     "-pix_fmt", "yuvj420p", dir->filePath("sky.avi")});
+        answers << dir->filePath("sky.avi");
+        click("cmdOpenBMP");
+        QCOMPARE(press(Qt::Key_D, Qt::ControlModifier), QStringLiteral("No black bars found."));
+        QProcess::execute("ffmpeg",
+                          {"-v", "error", "-f", "lavfi", "-i", picture.arg("352x288").arg(20),
+                           "-q:v", "4", dir->filePath("raw.m2v")});
+        answers << dir->filePath("raw.m2v");
+        click("cmdOpenBMP");
+        QCOMPARE(span(), QStringLiteral("0:00:01 0:00:19"));
+
         // What cannot be opened leaves everything as it was.
         const QString ntsc = window->state().SourceFileName;
         QFile pal1(pal);
@@ -505,16 +521,6 @@ private slots:
 
         const QString disc = dir->filePath(QStringLiteral("DVD"));
         const QString ifo = disc + QStringLiteral("/VIDEO_TS/VTS_01_0.IFO");
-        // The times of the first and last sampled frames, stepped to with Page Up and Down.
-        const auto span = [this] {
-            QStringList times;
-            for (Qt::Key key : {Qt::Key_PageUp, Qt::Key_PageDown}) {
-                for (int i = 0; i < 24; ++i)
-                    QTest::keyClick(window.get(), key);
-                times << window->windowTitle().section(u' ', 5, 5);
-            }
-            return times.join(u' ');
-        };
         drop(disc);
         QCOMPARE(shown("lblNote"), QStringLiteral("Title 2 of 2, 0:00:06, the longest."));
         QVERIFY(control<QRadioButton>("optStretch169")->isChecked());
@@ -627,6 +633,16 @@ private:
     void click(const char* name) {
         QTest::mouseClick(control(name), Qt::LeftButton);
         QTRY_VERIFY(!window->opening());
+    }
+    // The times of the first and last sampled frames, stepped to with Page Up and Down.
+    QString span() {
+        QStringList times;
+        for (Qt::Key key : {Qt::Key_PageUp, Qt::Key_PageDown}) {
+            for (int i = 0; i < 24; ++i)
+                QTest::keyClick(window.get(), key);
+            times << window->windowTitle().section(u' ', 5, 5);
+        }
+        return times.join(u' ');
     }
     void drop(const QString& path) {
         QMimeData data;
