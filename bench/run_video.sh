@@ -1,21 +1,50 @@
 #!/usr/bin/env bash
-# Sampling 24 frames of a 1 GB MPEG-2 program stream, side by side with HandBrake's scan of 24
-# previews of the same file. The file is made once and kept in BUILD_DIR/bench-data.
+# Sampling 24 frames of a 1 GB MPEG-2 program stream, and of a DVD folder whose main title spans
+# two VOB files, side by side with HandBrake's scan of 24 previews of the same. The files are
+# made once and kept in BUILD_DIR/bench-data.
 #   bench/run_video.sh BUILD_DIR
 set -eu
 build=$1
-movie=$build/bench-data/movie.mpg
+data=$build/bench-data
+movie=$data/movie.mpg
 if [ ! -e "$movie" ]; then
     echo "Making a 1 GB MPEG-2 program stream once (a few minutes) ..."
-    mkdir -p "$(dirname "$movie")"
+    mkdir -p "$data"
     ffmpeg -v error -f lavfi -i "testsrc2=s=720x576:r=25,setsar=64/45" -t 1000 -c:v mpeg2video \
         -b:v 8M -minrate 8M -maxrate 8M -bufsize 1835k -f vob -y "$movie.part"
     mv "$movie.part" "$movie"
 fi
-for run in 1 2 3; do
-    "$build/bench/video_sampling" "$movie"
-    start=$(date +%s%N)
-    HandBrakeCLI --scan --previews 24 -i "$movie" >/dev/null 2>&1
+# A 4 s extra and a 20 minute main title of two cells, 1.2 GB: VTS_01_1.VOB and VTS_01_2.VOB.
+dvd=$data/dvd
+if [ ! -e "$dvd/VIDEO_TS/VTS_01_2.VOB" ]; then
+    echo "Authoring a DVD folder once ..."
+    rm -rf "$dvd" && mkdir -p "$dvd.work"
+    ffmpeg -v error -f lavfi -i "testsrc2=s=720x576:r=25:d=4" -target pal-dvd -aspect 16:9 -an \
+        -y "$dvd.work/extra.mpg"
+    for part in 0 400; do
+        ffmpeg -v error -ss $part -i "$movie" -t 600 -c copy -f dvd -packetsize 2048 \
+            -muxrate 10080000 -y "$dvd.work/main$part.mpg"
+    done
+    cat >"$dvd.work/dvd.xml" <<XML
+<dvdauthor dest="$dvd"><vmgm/><titleset><titles><video format="pal" aspect="16:9"/>
+<pgc><vob file="$dvd.work/extra.mpg"/></pgc>
+<pgc><vob file="$dvd.work/main0.mpg"/><vob file="$dvd.work/main400.mpg"/></pgc>
+</titles></titleset></dvdauthor>
+XML
+    VIDEO_FORMAT=PAL dvdauthor -x "$dvd.work/dvd.xml" >/dev/null 2>&1
+    rm -rf "$dvd.work"
+fi
+handbrake() {
+    local start=$(date +%s%N)
+    HandBrakeCLI --scan --previews 24 "$@" >/dev/null 2>&1
     awk -v ns=$(($(date +%s%N) - start)) \
         'BEGIN { printf "HandBrake scanned 24 previews in %.2f s\n", ns / 1e9 }'
+}
+for run in 1 2 3; do
+    "$build/bench/video_sampling" "$movie"
+    handbrake -i "$movie"
+done
+for run in 1 2 3; do
+    "$build/bench/video_sampling" "$dvd"
+    handbrake -i "$dvd" --main-feature
 done
