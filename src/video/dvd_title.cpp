@@ -10,6 +10,8 @@ extern "C" {
 }
 
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringList>
 
 #include <algorithm>
 #include <cstdarg>
@@ -52,6 +54,37 @@ const pgc_t* TitleChain(const ifo_handle_t* vts, int titleInSet) {
 }
 
 } // namespace
+
+QString DvdRoot(const QString& path) {
+    const QFileInfo info(path);
+    const QString suffix = info.suffix().toLower();
+    if (info.isFile() && (suffix == u"ifo" || suffix == u"bup"))
+        return info.absolutePath();
+    if (info.isDir() && (info.fileName().compare(u"VIDEO_TS", Qt::CaseInsensitive) == 0 ||
+                         QFileInfo(path + QStringLiteral("/VIDEO_TS")).isDir() ||
+                         QFileInfo(path + QStringLiteral("/video_ts")).isDir()))
+        return info.absoluteFilePath();
+    return {};
+}
+
+QByteArray TitleSetVobs(const QString& path) {
+    const QFileInfo info(path);
+    static const QRegularExpression vob(QStringLiteral("^(VTS_\\d\\d_)[1-9](\\.VOB)$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = vob.match(info.fileName());
+    if (!match.hasMatch() || path.contains(u'|'))
+        return {};
+    QStringList parts;
+    for (char n = '1'; n <= '9'; ++n) {
+        const QString part =
+            info.absolutePath() + u'/' + match.captured(1) + QChar(n) + match.captured(2);
+        if (!QFileInfo(part).isFile())
+            break;
+        parts << part;
+    }
+    return parts.size() > 1 ? QFile::encodeName(QStringLiteral("concat:") + parts.join(u'|'))
+                            : QByteArray();
+}
 
 std::unique_ptr<DvdTitle> DvdTitle::OpenMain(const QString& root) {
     std::unique_ptr<DvdTitle> title(new DvdTitle);

@@ -7,6 +7,15 @@
 #include <vector>
 
 struct AVIOContext;
+
+// The DVD whose VIDEO_TS folder is the path, holds it, or holds the IFO or BUP file named;
+// empty for anything else.
+QString DvdRoot(const QString& path);
+
+// A title set's VOB files 1 to 9 as one stream for FFmpeg's concat protocol, when the path is
+// one of them; the menu VOB _0 is left out. Empty for any other file.
+QByteArray TitleSetVobs(const QString& path);
+
 struct dvd_reader_s;
 struct dvd_file_s;
 

@@ -56,9 +56,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 }
 
 frmMain::~frmMain() {
-    // A source still being read is given up at once; the reading thread ends on its own.
-    if (m_progress)
-        m_progress->cancelled = true;
+    StopOpening();
     // The about window has no owner; it must not outlive the main window object.
     delete m_help;
 }
@@ -129,7 +127,13 @@ void frmMain::cmdReset_Click() {
     ForgetVideo(); // the title picture is back
 }
 
+void frmMain::closeEvent(QCloseEvent* event) {
+    StopOpening();
+    QWidget::closeEvent(event);
+}
+
 void frmMain::cmdQuit_Click() {
+    StopOpening();
     // Each close is attempted whatever became of the one before; the main window goes last.
     if (m_preview)
         m_preview->close();

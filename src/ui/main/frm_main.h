@@ -36,6 +36,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void ConnectWindowHandlers();
@@ -61,6 +62,7 @@ private:
     // shows it.
     void OpenSourceFile(const QString& fileName);
     void ShowSource(const QString& fileName, Source source);
+    void StopOpening();
 
     // A video's sampled frames stand in for the picture, one at a time.
     void ShowFrame(int index);
@@ -116,6 +118,7 @@ private:
     QFutureWatcher<Source>* m_opening = nullptr;
     std::shared_ptr<VideoProgress> m_progress;
     QPointer<QWidget> m_progressDialog;
+    QPointer<QObject> m_inputHold;
     bool m_video = false; // the frames are a video's, not one picture's
     std::vector<VideoFrame> m_frames;
     int m_frame = -1;

@@ -9,9 +9,11 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMimeData>
 #include <QProgressDialog>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -19,19 +21,26 @@
 
 namespace {
 
-// While a source is read, the window takes no input; it keeps painting.
+// While a source is read, the window takes no input but its Quit; it keeps painting.
 class InputHold : public QObject {
 public:
-    InputHold(QWidget* window) : QObject(window), m_window(window) {
+    InputHold(QWidget* window, QAbstractButton* quit)
+        : QObject(window), m_window(window), m_quit(quit) {
         qApp->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_quit)
+            return false;
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
         case QEvent::ShortcutOverride:
+            if (QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()) ==
+                m_quit->shortcut())
+                return false;
+            [[fallthrough]];
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
@@ -47,6 +56,7 @@ protected:
 
 private:
     QWidget* m_window;
+    QAbstractButton* m_quit;
 };
 
 } // namespace
@@ -94,16 +104,13 @@ void frmMain::OpenSourceFile(const QString& fileName) {
     m_lastFolder = QFileInfo(fileName).absolutePath();
     m_progress = std::make_shared<VideoProgress>();
     m_opening = new QFutureWatcher<Source>(this);
-    auto* hold = new InputHold(this);
-    connect(m_opening, &QFutureWatcherBase::finished, this, [this, fileName, hold] {
-        delete hold;
+    m_inputHold = new InputHold(this, cmdQuit);
+    connect(m_opening, &QFutureWatcherBase::finished, this, [this, fileName] {
         const Source source = m_opening->result();
-        m_opening->deleteLater();
-        m_opening = nullptr;
-        if (m_progressDialog) {
-            delete m_progressDialog;
+        const bool dialog = m_progressDialog;
+        StopOpening();
+        if (dialog)
             activateWindow(); // the window's shortcuts work again at once
-        }
         ShowSource(fileName, source);
         emit sourceShown();
     });
@@ -123,11 +130,27 @@ void frmMain::OpenSourceFile(const QString& fileName) {
         poll->start(100);
         connect(dialog, &QProgressDialog::canceled, dialog,
                 [progress] { progress->cancelled = true; });
+        // The dialog holds the window; the window's Quit still quits.
+        connect(new QShortcut(cmdQuit->shortcut(), dialog), &QShortcut::activated, this,
+                &frmMain::cmdQuit_Click);
         m_progressDialog = dialog;
         dialog->show();
     });
     m_opening->setFuture(QtConcurrent::run(
         [fileName, progress = m_progress] { return OpenSource(fileName, *progress); }));
+}
+
+// Closing or quitting while a source is read gives the reading up; the module stops at once.
+void frmMain::StopOpening() {
+    if (!m_opening)
+        return;
+    m_progress->cancelled = true;
+    disconnect(m_opening, nullptr, this, nullptr);
+    m_opening->waitForFinished();
+    m_opening->deleteLater(); // this may run in its own signal
+    m_opening = nullptr;
+    delete m_progressDialog;
+    delete m_inputHold;
 }
 
 void frmMain::ShowSource(const QString& fileName, Source source) {
@@ -184,7 +207,7 @@ void frmMain::ShowSource(const QString& fileName, Source source) {
     };
     QRadioButton* option = near(4.0 / 3) ? optStretch43 : near(16.0 / 9) ? optStretch169 : nullptr;
     QStringList notes{source.note, ScanTypeNote(m_scan)};
-    if (!option)
+    if (!option && source.displayAspect > 0)
         notes << QStringLiteral("The stream's display aspect is %1:1; choose 4:3 or 16:9.")
                      .arg(FormatTwoDecimals(source.displayAspect, QLocale().decimalPoint().at(0)));
     notes.removeAll(QString());

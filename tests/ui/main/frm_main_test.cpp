@@ -490,6 +490,22 @@ private slots:
         VideoProgress cancelled;
         cancelled.cancelled = true;
         QCOMPARE(SampleVideo(pal, cancelled).outcome, VideoOutcome::Cancelled);
+
+        // A stream with one key frame is sampled all over; an absurd sample aspect is named.
+        QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i",
+                                     "testsrc2=s=160x120:d=20,setsar=1/255", "-g", "100000",
+                                     dir->filePath("onekey.mkv")});
+        answers << dir->filePath("onekey.mkv");
+        click("cmdOpenBMP");
+        QCOMPARE(shown("lblNote"), QStringLiteral("The stream's sample aspect ratio 1:255 is not "
+                                                  "usable; choose 4:3 or 16:9."));
+        QCOMPARE(span(), QStringLiteral("0:00:00 0:00:18"));
+        // Quit while a video is read quits.
+        answers << dir->filePath("onekey.mkv");
+        QTest::mouseClick(control("cmdOpenBMP"), Qt::LeftButton);
+        QVERIFY(window->opening());
+        QTest::mouseClick(control("cmdQuit"), Qt::LeftButton);
+        QVERIFY(!window->opening() && !window->isVisible());
     }
 
     // A DVD authored here: a short extra and a longer main title, one title set.

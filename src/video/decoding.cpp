@@ -1,0 +1,142 @@
+#include "video/decoding.h"
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+// The kept pictures are new memory; taking its pages in one call costs far less than a fault
+// for each page as the conversion writes it. Kernels before 5.14 fault as before.
+void Prefault(QImage& picture) {
+#ifdef MADV_POPULATE_WRITE
+    const auto page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const auto first = reinterpret_cast<std::uintptr_t>(picture.bits()) & ~(page - 1);
+    const auto end = reinterpret_cast<std::uintptr_t>(picture.bits()) + picture.sizeInBytes();
+    madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+#else
+    (void)picture;
+#endif
+}
+
+// The matrix and range each frame declares, so that dark greys stay dark greys; streams that
+// declare none get the matrix of their frame size.
+void SetColourDetails(SwsContext* scaler, const AVFrame* f) {
+    int matrix = f->colorspace;
+    if (matrix == AVCOL_SPC_UNSPECIFIED || matrix == AVCOL_SPC_RGB || matrix > AVCOL_SPC_BT2020_CL)
+        matrix = f->height > 576 ? SWS_CS_ITU709 : SWS_CS_ITU601;
+    const int* coefficients = sws_getCoefficients(matrix);
+    // The deprecated "J" formats are full range whatever the frame says.
+    const auto format = AVPixelFormat(f->format);
+    const int fullRange = f->color_range == AVCOL_RANGE_JPEG || format == AV_PIX_FMT_YUVJ420P ||
+                          format == AV_PIX_FMT_YUVJ422P || format == AV_PIX_FMT_YUVJ444P ||
+                          format == AV_PIX_FMT_YUVJ440P || format == AV_PIX_FMT_YUVJ411P;
+    sws_setColorspaceDetails(scaler, coefficients, fullRange, sws_getCoefficients(SWS_CS_DEFAULT),
+                             1, 0, 1 << 16, 1 << 16);
+}
+
+} // namespace
+
+bool Reader::Next(AVFrame* frame) {
+    for (int packets = 0; packets < kPacketsPerFrame;) {
+        const int received = avcodec_receive_frame(decoder, frame);
+        if (received == 0)
+            return ++framesOut, true;
+        if (received == AVERROR_EOF) {
+            avcodec_flush_buffers(decoder);
+            return false;
+        }
+        if (received != AVERROR(EAGAIN))
+            return false;
+        if (!pending) {
+            ++packets;
+            if (const int read = av_read_frame(format, packet.packet); read < 0) {
+                ended = read == AVERROR_EOF;
+                avcodec_send_packet(decoder, nullptr); // drain what it still holds
+                continue;
+            }
+            if (packet.packet->stream_index != stream) {
+                av_packet_unref(packet.packet);
+                continue;
+            }
+            pending = true;
+            streamBytes += packet.packet->size;
+            ++streamPackets;
+        }
+        const int sent = avcodec_send_packet(decoder, packet.packet);
+        if (sent == AVERROR(EAGAIN))
+            continue;
+        // Taken, or damaged beyond use: either way the next packet follows.
+        av_packet_unref(packet.packet);
+        pending = false;
+    }
+    return false;
+}
+
+void Reader::Seek(std::int64_t target, int flags) {
+    if (av_seek_frame(format, -1, target, flags) < 0)
+        return;
+    av_packet_unref(packet.packet);
+    pending = false;
+    ended = false;
+    avcodec_flush_buffers(decoder);
+}
+
+bool Whole(const AVFrame* frame) {
+    return frame->decode_error_flags == 0 && (frame->flags & AV_FRAME_FLAG_CORRUPT) == 0;
+}
+
+bool KeyFrame(const AVFrame* frame) {
+#if LIBAVUTIL_VERSION_INT >= AV_VERSION_INT(58, 7, 100)
+    const bool key = (frame->flags & AV_FRAME_FLAG_KEY) != 0;
+#else
+    const bool key = frame->key_frame != 0;
+#endif
+    return key || frame->pict_type == AV_PICTURE_TYPE_I;
+}
+
+bool FlaggedInterlaced(const AVFrame* frame, bool& topFieldFirst) {
+#if LIBAVUTIL_VERSION_INT >= AV_VERSION_INT(58, 7, 100)
+    topFieldFirst = (frame->flags & AV_FRAME_FLAG_TOP_FIELD_FIRST) != 0;
+    return (frame->flags & AV_FRAME_FLAG_INTERLACED) != 0;
+#else
+    topFieldFirst = frame->top_field_first != 0;
+    return frame->interlaced_frame != 0;
+#endif
+}
+
+LumaView Luma::Of(const AVFrame* f) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(f->format));
+    if (d && !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) && d->nb_components >= 1 &&
+        d->comp[0].plane == 0 && d->comp[0].depth == 8 && d->comp[0].step == 1)
+        return {f->data[0], f->linesize[0], f->width, f->height};
+    scaler.context = sws_getCachedContext(scaler.context, f->width, f->height,
+                                          AVPixelFormat(f->format), f->width, f->height,
+                                          AV_PIX_FMT_GRAY8, SWS_POINT, nullptr, nullptr, nullptr);
+    converted.resize(std::size_t(f->width) * f->height);
+    uint8_t* planes[4] = {converted.data(), nullptr, nullptr, nullptr};
+    int strides[4] = {f->width, 0, 0, 0};
+    if (!scaler.context ||
+        sws_scale(scaler.context, f->data, f->linesize, 0, f->height, planes, strides) <= 0)
+        return {};
+    return {converted.data(), f->width, f->width, f->height};
+}
+
+QImage Picture(Scaler& scaler, const AVFrame* f) {
+    scaler.context = sws_getCachedContext(scaler.context, f->width, f->height,
+                                          AVPixelFormat(f->format), f->width, f->height,
+                                          AV_PIX_FMT_RGB32, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    QImage picture(f->width, f->height, QImage::Format_RGB32);
+    if (!scaler.context || picture.isNull())
+        return {};
+    Prefault(picture);
+    SetColourDetails(scaler.context, f);
+    uint8_t* planes[4] = {picture.bits(), nullptr, nullptr, nullptr};
+    int strides[4] = {int(picture.bytesPerLine()), 0, 0, 0};
+    if (sws_scale(scaler.context, f->data, f->linesize, 0, f->height, planes, strides) <= 0)
+        return {};
+    return picture;
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+// FFmpeg's objects owned, and frames read by the decoder's rules: what sampling a video needs
+// of decoding.
+
+#include "state/scan_type.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
+
+#include <QImage>
+
+#include <cstdint>
+#include <vector>
+
+// Packets read for one frame at most, so that a stream without key frames ends soon.
+constexpr int kPacketsPerFrame = 4000;
+
+struct Input {
+    AVFormatContext* format = avformat_alloc_context();
+    ~Input() { avformat_close_input(&format); }
+};
+struct Decoder {
+    AVCodecContext* context = nullptr;
+    ~Decoder() { avcodec_free_context(&context); }
+};
+struct Packet {
+    AVPacket* packet = av_packet_alloc();
+    ~Packet() { av_packet_free(&packet); }
+};
+struct Frame {
+    AVFrame* frame = av_frame_alloc();
+    ~Frame() { av_frame_free(&frame); }
+};
+struct Scaler {
+    SwsContext* context = nullptr;
+    ~Scaler() { sws_freeContext(context); }
+};
+
+// Packets in, frames out, by the decoder's rules: a packet the decoder refuses for now is sent
+// again once a frame was taken out, and a drained decoder is flushed for the next seek.
+struct Reader {
+    AVFormatContext* format;
+    int stream;
+    AVCodecContext* decoder;
+    Packet packet;
+    bool pending = false; // packet holds what the decoder has not taken yet
+    std::int64_t streamBytes = 0, streamPackets = 0; // read, for a raw stream's clock
+    std::int64_t framesOut = 0;                      // decoded
+    bool ended = false; // the input's end was reached, rather than a limit or an error
+
+    // The next decoded frame; false at the end, on an error, or after too many packets.
+    bool Next(AVFrame* frame);
+    void Seek(std::int64_t target, int flags = AVSEEK_FLAG_BACKWARD);
+};
+
+// Frames patched up from damaged or missing data show what is not there.
+bool Whole(const AVFrame* frame);
+bool KeyFrame(const AVFrame* frame);
+bool FlaggedInterlaced(const AVFrame* frame, bool& topFieldFirst);
+
+// A frame's 8-bit luma: the first plane of planar YUV as it is, anything else converted.
+struct Luma {
+    Scaler scaler;
+    std::vector<std::uint8_t> converted;
+
+    LumaView Of(const AVFrame* f);
+};
+
+// The frame as an RGB32 picture at its own size, in the frame's colour matrix and range; a null
+// picture when it cannot be converted.
+QImage Picture(Scaler& scaler, const AVFrame* frame);
