@@ -15,8 +15,18 @@ cmake --build build-fuzz --target fuzz_source_bitmap fuzz_typed_number fuzz_vide
 
 mkdir -p build-fuzz/corpus/bitmap build-fuzz/corpus/number build-fuzz/corpus/video \
     build-fuzz/artifacts
-[ -e build-fuzz/corpus/video/clip.mpg ] || ffmpeg -v error -f lavfi -i testsrc=s=64x48:d=0.2 \
-    -c:v mpeg2video build-fuzz/corpus/video/clip.mpg
+# Seeds like the test clips: program and transport streams, interlaced, one key frame, H.264
+# in Matroska with an odd sample aspect.
+seed() {
+    local name=$1
+    shift
+    [ -e "build-fuzz/corpus/video/$name" ] ||
+        ffmpeg -v error -f lavfi -i testsrc2=s=64x48:d=1 "$@" "build-fuzz/corpus/video/$name"
+}
+seed clip.mpg -c:v mpeg2video
+seed onekey.vob -c:v mpeg2video -g 1000 -f vob
+seed woven.ts -vf tinterlace=interleave_top -c:v mpeg2video -flags +ilme+ildct
+seed sar.mkv -vf setsar=1/255 -c:v libx264 -preset ultrafast
 cp -n tests/state/bitmap_corpus/* build-fuzz/corpus/bitmap/ 2>/dev/null || true
 printf '.200000' >build-fuzz/corpus/number/plain
 printf ', -12,5 ' >build-fuzz/corpus/number/fraction

@@ -12,6 +12,9 @@ namespace {
 
 // The bars' black is measured in this many lines at each border.
 constexpr int kBorderLines = 16;
+// Level spreads: less is a flat frame; less is, without a dark border, a fade or a blank card.
+constexpr double kFlat = 4;
+constexpr double kLittleDetail = 12;
 // The bars' black of digital video, correctly converted, with some noise.
 constexpr int kTrueBlack = 8;
 // Black brighter than this is no bar black: the border is picture on every side.
@@ -39,20 +42,28 @@ std::vector<std::uint8_t> LumaPlane(const QImage& image) {
     return plane;
 }
 
-// A row or a column of the luma plane, or a part of one.
+// A row or a column of the luma plane, or a part of one. Ignored pixels (a static logo) read as
+// black.
 struct Line {
     const std::uint8_t* first;
+    const std::uint8_t* ignored;
     std::ptrdiff_t step;
     int length;
-    std::uint8_t operator[](int i) const { return first[i * step]; }
+    std::uint8_t operator[](int i) const {
+        return ignored && ignored[i * step] ? 0 : first[i * step];
+    }
 };
 
 struct Plane {
     std::vector<std::uint8_t> luma;
     int width, height;
-    Line Row(int y) const { return {luma.data() + std::ptrdiff_t(y) * width, 1, width}; }
+    const std::vector<std::uint8_t>* ignored = nullptr; // of the plane's size, or none
+    Line At(std::ptrdiff_t offset, std::ptrdiff_t step, int length) const {
+        return {luma.data() + offset, ignored ? ignored->data() + offset : nullptr, step, length};
+    }
+    Line Row(int y) const { return At(std::ptrdiff_t(y) * width, 1, width); }
     Line Column(int x, int fromY, int toY) const {
-        return {luma.data() + std::ptrdiff_t(fromY) * width + x, width, toY - fromY};
+        return At(std::ptrdiff_t(fromY) * width + x, width, toY - fromY);
     }
 };
 
@@ -138,6 +149,18 @@ bool IsBar(const Line& line, int litAbove) {
     return lit * 32 <= line.length;
 }
 
+// Something drawn in a bar stopped the search there: a line at most half lit, with a run of lit
+// pixels, a subtitle or a logo.
+bool DrawnInBar(const Line& line, int litAbove) {
+    int lit = 0, run = 0, longest = 0;
+    for (int i = 0; i < line.length; ++i) {
+        run = line[i] > litAbove ? run + 1 : 0;
+        lit += run > 0;
+        longest = std::max(longest, run);
+    }
+    return longest >= kContentRun && lit * 2 <= line.length;
+}
+
 // How many lines from a border inwards belong to its bar. A few lit lines at the very border
 // count with the bar when a bar of some lines lies right inside them.
 template <typename LineAt> int BarDepth(int count, int litAbove, LineAt lineAt) {
@@ -156,38 +179,48 @@ template <typename LineAt> int BarDepth(int count, int litAbove, LineAt lineAt) 
     return depth;
 }
 
-// A picture with little more than one level in it: a fade, a blank frame.
-bool Flat(const Plane& p) {
+// The spread of a picture's levels: a fade or a blank card has little.
+double Variance(const Plane& p) {
     double sum = 0, squares = 0;
     int n = 0;
     for (std::size_t i = 0; i < p.luma.size(); i += 7, ++n)
         sum += p.luma[i], squares += double(p.luma[i]) * p.luma[i];
     const double mean = sum / std::max(n, 1);
-    return squares / std::max(n, 1) - mean * mean < 4 * 4;
+    return squares / std::max(n, 1) - mean * mean;
 }
 
-// The edges, on the outermost lines where a side has no bar; nothing for a frame that tells
-// nothing (dark or flat throughout, too small) or whose bars leave no region.
-std::optional<CropEdges> FrameEdges(const QImage& picture, bool interlaced) {
-    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
-    const int width = image.width();
-    const int height = image.height();
+// A frame's bars: lines of bar at the left, top, right and bottom, and where the search stopped
+// at something drawn in a bar.
+struct FrameBars {
+    std::array<int, 4> depth{};
+    std::array<bool, 4> drawn{};
+    int litAbove = 0;
+};
+
+// Nothing for a frame that tells nothing: dark or flat throughout, too small, or a bright
+// frame of little detail (a fade to white, a blank card) without a dark border.
+std::optional<FrameBars> FindBars(const Plane& p, bool interlaced) {
+    const int width = p.width, height = p.height;
     if (width < 3 || height < 3)
         return std::nullopt;
-    const Plane p{LumaPlane(image), width, height};
-    if (Flat(p))
+    const double variance = Variance(p);
+    if (variance < kFlat * kFlat)
         return std::nullopt;
     const auto lit = LitAbove(p);
-    if (!lit) // no border dark enough for a bar: picture everywhere
-        return CropEdges{0, 0, std::int16_t(width - 1), std::int16_t(height - 1)};
-    const int litAbove = lit->litAbove;
-
+    if (!lit) // no border dark enough for a bar: picture everywhere, unless a card or a fade
+        return variance < kLittleDetail * kLittleDetail ? std::nullopt : std::optional(FrameBars());
+    FrameBars bars;
+    bars.litAbove = lit->litAbove;
     const auto row = [&](int i) { return p.Row(i); };
     const auto rowUp = [&](int i) { return p.Row(height - 1 - i); };
-    int top = BarDepth(height, litAbove, row);
+    int& top = bars.depth[1];
+    int& bottom = bars.depth[3];
+    top = BarDepth(height, bars.litAbove, row);
     if (top == height)
         return std::nullopt; // dark throughout
-    int bottom = BarDepth(height, litAbove, rowUp);
+    bottom = BarDepth(height, bars.litAbove, rowUp);
+    bars.drawn[1] = top > 0 && top < height && DrawnInBar(row(top), bars.litAbove);
+    bars.drawn[3] = bottom > 0 && bottom < height && DrawnInBar(rowUp(bottom), bars.litAbove);
     if (interlaced) {
         top = WithSoftEdge(top, height, lit->level, row);
         bottom = WithSoftEdge(bottom, height, lit->level, rowUp);
@@ -200,12 +233,23 @@ std::optional<CropEdges> FrameEdges(const QImage& picture, bool interlaced) {
     // Columns are judged on the rows between the horizontal bars only.
     const int fromY = top;
     const int toY = std::max(height - bottom, fromY + 1);
-    int left = BarDepth(width, litAbove, [&](int i) { return p.Column(i, fromY, toY); });
-    int right =
-        BarDepth(width, litAbove, [&](int i) { return p.Column(width - 1 - i, fromY, toY); });
+    const auto column = [&](int i) { return p.Column(i, fromY, toY); };
+    const auto columnBack = [&](int i) { return p.Column(width - 1 - i, fromY, toY); };
+    int& left = bars.depth[0];
+    int& right = bars.depth[2];
+    left = BarDepth(width, bars.litAbove, column);
+    right = BarDepth(width, bars.litAbove, columnBack);
+    bars.drawn[0] = left > 0 && left < width && DrawnInBar(column(left), bars.litAbove);
+    bars.drawn[2] = right > 0 && right < width && DrawnInBar(columnBack(right), bars.litAbove);
     if (grey && (left == 0 || right == 0))
         left = right = 0;
+    return bars;
+}
 
+// The edges, on the outermost lines where a side has no bar; nothing when the bars leave no
+// region.
+std::optional<CropEdges> EdgesOf(const std::array<int, 4>& depth, int width, int height) {
+    const auto [left, top, right, bottom] = depth;
     // The edge is the bar's innermost line, itself cut away; without a bar, the outermost line.
     CropEdges edges;
     edges.left = static_cast<std::int16_t>(left > 0 ? left - 1 : 0);
@@ -224,10 +268,66 @@ bool NoBars(const CropEdges& e, QSize size) {
            e.bottom == size.height() - 1;
 }
 
+Plane PlaneOf(const QImage& picture) {
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    return {LumaPlane(image), image.width(), image.height()};
+}
+
+// Pixels near a border lit in every frame, where every frame has a bar on that side and the
+// search stopped at something drawn in one: a station logo, to be read as black. At most an
+// eighth of a line; empty when there is none.
+std::vector<std::uint8_t> StaticLogo(const std::vector<Plane>& planes,
+                                     const std::vector<FrameBars>& bars) {
+    const int width = planes[0].width, height = planes[0].height;
+    std::vector<std::uint8_t> marks(std::size_t(width) * height, 0);
+    bool any = false;
+    for (int side = 0; side < 4; ++side) {
+        const bool everyFrame = std::all_of(bars.begin(), bars.end(),
+                                            [&](const FrameBars& b) { return b.depth[side] > 0; });
+        const bool drawn = std::any_of(bars.begin(), bars.end(),
+                                       [&](const FrameBars& b) { return b.drawn[side]; });
+        if (!everyFrame || !drawn)
+            continue;
+        const bool rows = side % 2 == 1;
+        const int lines = (rows ? height : width) / 4, length = rows ? width : height;
+        for (int l = 0; l < lines; ++l) {
+            const int line = side < 2 ? l : (rows ? height : width) - 1 - l;
+            const auto offset = [&](int i) {
+                return rows ? std::size_t(line) * width + i : std::size_t(i) * width + line;
+            };
+            int count = 0;
+            for (int i = 0; i < length; ++i) {
+                bool lit = true;
+                for (std::size_t f = 0; f < planes.size() && lit; ++f)
+                    lit = planes[f].luma[offset(i)] > bars[f].litAbove;
+                count += lit;
+                marks[offset(i)] = lit;
+            }
+            if (count * 8 > length)
+                for (int i = 0; i < length; ++i)
+                    marks[offset(i)] = 0;
+            any = any || (count > 0 && count * 8 <= length);
+        }
+    }
+    return any ? marks : std::vector<std::uint8_t>();
+}
+
+const char* const kSideNames[] = {"left", "top", "right", "bottom"};
+
+QString SideNames(const std::vector<int>& sides) {
+    QStringList names;
+    for (int side : {1, 3, 0, 2})
+        if (std::find(sides.begin(), sides.end(), side) != sides.end())
+            names << QLatin1String(kSideNames[side]);
+    return names.join(QStringLiteral(" and "));
+}
+
 } // namespace
 
 std::optional<CropEdges> DetectBlackBars(const QImage& picture) {
-    const auto edges = FrameEdges(picture, false);
+    const Plane p = PlaneOf(picture);
+    const auto bars = FindBars(p, false);
+    const auto edges = bars ? EdgesOf(bars->depth, p.width, p.height) : std::nullopt;
     if (!edges || NoBars(*edges, picture.size()))
         return std::nullopt;
     return edges;
@@ -235,50 +335,100 @@ std::optional<CropEdges> DetectBlackBars(const QImage& picture) {
 
 BarsAcrossFrames DetectBlackBarsAcross(const std::vector<QImage>& frames, bool interlaced) {
     BarsAcrossFrames result;
-    // Lines cut at the left, top, right and bottom in each frame that tells something.
-    std::array<std::vector<int>, 4> cuts;
+    // The frames that tell something, and their bars.
+    std::vector<Plane> planes;
+    std::vector<FrameBars> bars;
     for (const QImage& frame : frames) {
-        const auto e = FrameEdges(frame, interlaced);
-        if (!e)
-            continue;
-        const int found[4] = {e->left, e->top, frame.width() - 1 - e->right,
-                              frame.height() - 1 - e->bottom};
-        for (int side = 0; side < 4; ++side)
-            cuts[side].push_back(found[side]);
+        Plane p = PlaneOf(frame);
+        const auto found = FindBars(p, interlaced);
+        if (found && EdgesOf(found->depth, p.width, p.height) &&
+            (planes.empty() || (p.width == planes[0].width && p.height == planes[0].height)))
+            planes.push_back(std::move(p)), bars.push_back(*found);
     }
-    result.framesUsed = int(cuts[0].size());
-    if (result.framesUsed == 0)
+    result.framesUsed = int(planes.size());
+    if (planes.empty())
         return result;
-    // A line lit in any frame stays.
-    std::array<int, 4> least{};
-    std::array<int, 4> showingMore{};
-    for (int side = 0; side < 4; ++side) {
-        std::vector<int> sorted = cuts[side];
-        std::sort(sorted.begin(), sorted.end());
-        least[side] = sorted.front();
-        const int typical = sorted[sorted.size() / 2];
-        showingMore[side] = int(std::count_if(sorted.begin(), sorted.end(),
-                                              [typical](int cut) { return cut < typical - 4; }));
+    const int width = planes[0].width, height = planes[0].height;
+    std::array<int, 4> least{}, most{};
+    const auto spread = [&] {
+        for (int side = 0; side < 4; ++side) {
+            least[side] = most[side] = bars[0].depth[side];
+            for (const FrameBars& b : bars)
+                least[side] = std::min(least[side], b.depth[side]),
+                most[side] = std::max(most[side], b.depth[side]);
+        }
+    };
+    spread();
+    QStringList notes;
+    // A station logo is the same in every frame; subtitles change.
+    if (planes.size() >= 3) {
+        const std::vector<std::uint8_t> logo = StaticLogo(planes, bars);
+        const std::array<int, 4> before = least;
+        for (std::size_t f = 0; f < planes.size() && !logo.empty(); ++f) {
+            planes[f].ignored = &logo;
+            if (const auto found = FindBars(planes[f], interlaced))
+                bars[f] = *found;
+        }
+        spread();
+        std::vector<int> cut;
+        for (int side = 0; side < 4; ++side)
+            if (least[side] > before[side])
+                cut.push_back(side);
+        if (!cut.empty())
+            notes << QStringLiteral("A logo in the bar at the %1 was cut with it.")
+                         .arg(SideNames(cut));
     }
-    const QSize size = frames.front().size();
-    const CropEdges edges{std::int16_t(least[0]), std::int16_t(least[1]),
-                          std::int16_t(size.width() - 1 - least[2]),
-                          std::int16_t(size.height() - 1 - least[3])};
-    if (!NoBars(edges, size))
+    // A line lit in any frame stays: on each side the least cut.
+    const CropEdges edges{std::int16_t(std::max(least[0] - 1, 0)),
+                          std::int16_t(std::max(least[1] - 1, 0)),
+                          std::int16_t(least[2] > 0 ? width - least[2] : width - 1),
+                          std::int16_t(least[3] > 0 ? height - least[3] : height - 1)};
+    if (!NoBars(edges, QSize(width, height)))
         result.edges = edges;
 
-    const int most = *std::max_element(showingMore.begin(), showingMore.end());
-    if (most > 0) {
-        const char* names[] = {"left", "top", "right", "bottom"};
-        QStringList sides;
-        for (int side : {1, 3, 0, 2})
-            if (showingMore[side] == most)
-                sides << QLatin1String(names[side]);
-        result.mixedAspect =
-            QStringLiteral("Mixed aspect: %1 of %2 frames show more picture at the %3.")
-                .arg(most)
-                .arg(result.framesUsed)
-                .arg(sides.join(QStringLiteral(" and ")));
+    // Sides where frames disagree by more than 4 lines: something drawn in the bar, or frames
+    // of another shape.
+    std::vector<int> mixed;
+    for (int side = 0; side < 4; ++side) {
+        if (most[side] - least[side] <= 4)
+            continue;
+        const int drawn = int(std::count_if(bars.begin(), bars.end(), [&](const FrameBars& b) {
+            return b.drawn[side] && b.depth[side] < most[side] - 4;
+        }));
+        if (drawn > 0)
+            notes << QStringLiteral("Kept %1 lines at the %2: subtitles or a logo in the bar in "
+                                    "%3 of %4 frames.")
+                         .arg(most[side] - least[side])
+                         .arg(QLatin1String(kSideNames[side]))
+                         .arg(drawn)
+                         .arg(planes.size());
+        else
+            mixed.push_back(side);
     }
+    if (!mixed.empty()) {
+        int barred = 0;
+        bool restFull = true;
+        for (const FrameBars& b : bars) {
+            const bool more = std::any_of(mixed.begin(), mixed.end(), [&](int side) {
+                return b.depth[side] > least[side] + 4;
+            });
+            barred += more;
+            if (!more)
+                restFull = restFull && b.depth == std::array<int, 4>{};
+        }
+        const bool nothingCut =
+            std::all_of(mixed.begin(), mixed.end(), [&](int side) { return least[side] == 0; });
+        notes << QStringLiteral("Mixed aspect: %1 of %2 frames have bars at the %3, the rest %4; "
+                                "%5.")
+                     .arg(barred)
+                     .arg(planes.size())
+                     .arg(SideNames(mixed),
+                          restFull ? QStringLiteral("show the full frame")
+                                   : QStringLiteral("show more picture there"),
+                          !nothingCut ? QStringLiteral("the least cut was kept")
+                          : restFull  ? QStringLiteral("nothing was cut")
+                                      : QStringLiteral("nothing was cut there"));
+    }
+    result.note = notes.join(u' ');
     return result;
 }

@@ -64,6 +64,22 @@ std::vector<FieldMeasure> Run(const char* frames, int vote) {
     return run;
 }
 
+// A frame of a video: black but for a scene of grain of its own, and what is drawn on it.
+template <typename Paint = void (*)(QPainter&)>
+QImage VideoFrame(
+    int seed, QRect scene, Paint paint = [](QPainter&) {}, int low = 60, int high = 200) {
+    QImage picture = Shot({});
+    QRandomGenerator random(seed);
+    for (int y = scene.top(); y <= scene.bottom(); ++y)
+        for (int x = scene.left(); x <= scene.right(); ++x) {
+            const int v = random.bounded(low, high);
+            picture.setPixel(x, y, qRgb(v, v, v));
+        }
+    QPainter painter(&picture);
+    paint(painter);
+    return picture;
+}
+
 constexpr auto k43 = SourceAspect::Ratio4x3;
 constexpr auto k169 = SourceAspect::Ratio16x9;
 
@@ -383,8 +399,19 @@ private slots:
         QTest::newRow("dark sky, no bars")
             << noise(Shot({0, 0, 720, 576}), {0, 0, 720, 150}, 18, 24) << "none";
         QTest::newRow("grey grainy bars")
-            << noise(noise(Shot(scene), {0, 0, 720, 72}, 14, 26), {0, 504, 720, 72}, 14, 26)
-            << "7 71 712 504";
+            << noise(noise(Shot({0, 72, 720, 432}), {0, 0, 720, 72}, 10, 40), {0, 504, 720, 72}, 10,
+                     40)
+            << "0 71 719 504";
+        QImage specks = Shot({0, 72, 720, 432});
+        for (const QRect bar : {QRect(0, 0, 720, 72), QRect(0, 504, 720, 72)})
+            QPainter(&specks).fillRect(bar, QColor(20, 20, 20));
+        for (int i = 0; i < 4000; ++i) // dim bars with black specks: a tenth of their pixels
+            specks.setPixel(i * 7919 % 720, i % 2 ? i * 13 % 72 : 504 + i * 17 % 72, 0xFF000000);
+        QTest::newRow("dim bars, black specks") << specks << "0 71 719 504";
+        QTest::newRow("dark line near the border, no bars")
+            << painted(noise(Shot({}), {0, 0, 720, 576}, 60, 200),
+                       [](QPainter& p) { p.fillRect(0, 3, 720, 1, Qt::black); })
+            << "none";
         QTest::newRow("all black") << Shot({}) << "none";
         QTest::newRow("bar on one side only") << Shot({400, 0, 320, 576}) << "none";
     }
@@ -399,6 +426,50 @@ private slots:
     }
 
     // Each file of the corpus is named after the outcome it must get.
+    // A video's frames: the least cut, and what the note says of frames that disagree.
+    void barsAcrossFrames_data() {
+        QTest::addColumn<QList<QImage>>("frames");
+        QTest::addColumn<QString>("expected"); // left top right bottom, or none | note
+        const QRect full(0, 0, 720, 576), letterbox(0, 72, 720, 432);
+        QList<QImage> mixed, subtitled, logo, blank;
+        for (int i = 0; i < 20; ++i)
+            mixed << VideoFrame(i, i < 9 ? letterbox : full);
+        for (int i = 0; i < 24; ++i) {
+            subtitled << VideoFrame(i, letterbox, [i](QPainter& p) {
+                if (i % 3 == 0)
+                    p.fillRect(200, 520, 320, 24, Qt::white);
+            });
+            logo << VideoFrame(i, {0, 12, 720, 552}, [](QPainter& p) {
+                p.fillRect(680, 568, 16, 7, QColor(90, 90, 90));
+            });
+        }
+        blank << VideoFrame(1, letterbox) << Shot(full, Qt::white) << VideoFrame(2, letterbox)
+              << VideoFrame(
+                     3, full, [](QPainter&) {}, 120, 140);
+        QTest::newRow("full frames the most")
+            << mixed
+            << "none | Mixed aspect: 9 of 20 frames have bars at the top and bottom, the rest "
+               "show the full frame; nothing was cut.";
+        QTest::newRow("subtitles in a bar")
+            << subtitled
+            << "0 71 719 544 | Kept 40 lines at the bottom: subtitles or a logo in the bar in 8 "
+               "of 24 frames.";
+        QTest::newRow("static logo in a bar")
+            << logo << "0 11 719 564 | A logo in the bar at the bottom was cut with it.";
+        QTest::newRow("a white and a grey card among them") << blank << "0 71 719 504 | ";
+    }
+
+    void barsAcrossFrames() {
+        QFETCH(QList<QImage>, frames);
+        QFETCH(QString, expected);
+        const BarsAcrossFrames bars = DetectBlackBarsAcross({frames.begin(), frames.end()});
+        const auto& e = bars.edges;
+        QCOMPARE((e ? QString::asprintf("%d %d %d %d", e->left, e->top, e->right, e->bottom)
+                    : QStringLiteral("none")) +
+                     " | " + bars.note,
+                 expected);
+    }
+
     void sourceBitmaps_data() {
         QTest::addColumn<QString>("path");
         const QDir dir(QStringLiteral(QUARVEL_BITMAP_CORPUS));

@@ -52,9 +52,9 @@ void frmMain::DetectBars() {
         found = QStringLiteral("Bars found in %1 of %2 frames. ")
                     .arg(across.framesUsed)
                     .arg(m_frames.size()) +
-                across.mixedAspect;
+                across.note;
         if (!edges)
-            found = QStringLiteral("No black bars found. ") + across.mixedAspect;
+            found = QStringLiteral("No black bars found. ") + across.note;
     }
     if (!edges) {
         ShowNote(found.isEmpty() ? QStringLiteral("No black bars found.") : found.trimmed());

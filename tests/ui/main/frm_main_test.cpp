@@ -1,6 +1,7 @@
 // The main window as a user drives it: real mouse and key events, dialogs answered through
 // their seams, the preview and about windows reached from it.
 #include "ui/controls/colours.h"
+#include "ui/controls/picture_box.h"
 #include "ui/main/frm_main.h"
 #include "ui/platform/common_dialog.h"
 #include "ui/platform/message_box.h"
@@ -171,6 +172,8 @@ private slots:
         }
         clickPicture({704.5, 100}); // right of the 704 pixels: no edge at all
         QCOMPARE(window->state().CropTop, -1);
+        clickPicture({704, 100}); // just past the last column
+        QCOMPARE(window->state().CropRight, 704);
 
         open(QStringLiteral("big.bmp"), Screenshot(721, 576));
         QCOMPARE(messages, QStringList{"Quarvel: Bitmap exceeds 720x576 pixel."});
@@ -358,7 +361,16 @@ private slots:
         QVERIFY(room.contains(shownAt));
         retype("txtPixelCount", QStringLiteral("17000000"));
         click("cmdPreview");
-        QCOMPARE(messages, QStringList{"Quarvel: Preview of 5424x3136 exceeds 4096x4096 pixel."});
+        // A tall, narrow region and a tiny target leave nothing to show.
+        clickPicture({300, 1}), clickPicture({420, 575});
+        retype("txtPixelCount", QStringLiteral("100"));
+        QTimer::singleShot(0, this, [] {
+            if (QWidget* opened = QApplication::activeModalWidget())
+                opened->close();
+        });
+        click("cmdPreview");
+        QCOMPARE(messages, QStringList({"Quarvel: Preview of 5424x3136 exceeds 4096x4096 pixel.",
+                                        "Quarvel: Preview of 0x32 exceeds 4096x4096 pixel."}));
     }
 
     void aboutAndQuit() {
@@ -429,13 +441,20 @@ private slots:
             return control<QLabel>("lblNote")->isVisible() ? shown("lblNote") : QString();
         };
         QCOMPARE(press(Qt::Key_D, Qt::ControlModifier),
-                 QStringLiteral("Bars found in 18 of 24 frames. Mixed aspect: 4 of 18 frames "
-                                "show more picture at the top and bottom."));
+                 QStringLiteral("Bars found in 18 of 24 frames. Mixed aspect: 14 of 18 frames have "
+                                "bars at the top and bottom, the rest show more picture there; "
+                                "nothing was cut there."));
         QCOMPARE(shown(kCropOutputs), QStringLiteral("12 12 1 1 496 384 1.29:1 190464"));
         // Stepping keeps the edges and results and draws the frames on the next picture.
         const QString title = window->windowTitle();
         press(Qt::Key_PageUp);
         QVERIFY(window->windowTitle() != title);
+        const QImage& shownFrame = control<PictureBox>("picDVD")->picture();
+        QVERIFY(control<PictureBox>("picDraw")
+                    ->canvas()
+                    .copy(shownFrame.rect())
+                    .convertToFormat(QImage::Format_RGB32) !=
+                shownFrame.convertToFormat(QImage::Format_RGB32)); // the crop frames drawn
         QWheelEvent towardsUser({300, 300}, {}, {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase,
                                 false);
         QApplication::sendEvent(control("picDraw"), &towardsUser);
@@ -458,6 +477,7 @@ private slots:
                                      "-pix_fmt", "yuvj420p", dir->filePath("sky.avi")});
         answers << dir->filePath("sky.avi");
         click("cmdOpenBMP");
+        QCOMPARE(window->state().CropLeft, -1); // another size: the edges are reset
         QCOMPARE(press(Qt::Key_D, Qt::ControlModifier), QStringLiteral("No black bars found."));
         QProcess::execute("ffmpeg",
                           {"-v", "error", "-f", "lavfi", "-i", picture.arg("352x288").arg(20),
@@ -465,6 +485,10 @@ private slots:
         answers << dir->filePath("raw.m2v");
         click("cmdOpenBMP");
         QCOMPARE(span(), QStringLiteral("0:00:01 0:00:19"));
+        QVERIFY(window->windowTitle().endsWith(u"(24/24)"));
+        click("cmdReset"); // the video is gone with the rest
+        QCOMPARE(press(Qt::Key_PageDown),
+                 QStringLiteral("Page Up and Page Down step through the frames of a video."));
 
         // What cannot be opened leaves everything as it was.
         const QString ntsc = window->state().SourceFileName;
@@ -491,6 +515,12 @@ private slots:
         cancelled.cancelled = true;
         QCOMPARE(SampleVideo(pal, cancelled).outcome, VideoOutcome::Cancelled);
 
+        // A short video's one key frame is taken once.
+        QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc2=s=160x120:d=1",
+                                     dir->filePath("short.mkv")});
+        answers << dir->filePath("short.mkv");
+        click("cmdOpenBMP");
+        QVERIFY(window->windowTitle().endsWith(u"(1/1)"));
         // A stream with one key frame is sampled all over; an absurd sample aspect is named.
         QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i",
                                      "testsrc2=s=160x120:d=20,setsar=1/255", "-g", "100000",
