@@ -3,6 +3,7 @@
 #include "source/video_sample.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTemporaryFile>
 
 #include <cstdint>
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    QTemporaryFile file(QStringLiteral("fuzz-XXXXXX.mpg"));
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/fuzz-XXXXXX.mpg"));
     if (!file.open())
         std::abort();
     file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));

@@ -12,9 +12,8 @@ namespace {
 
 // The bars' black is measured in this many lines at each border.
 constexpr int kBorderLines = 16;
-// Level spreads: less is a flat frame; less is, without a dark border, a fade or a blank card.
+// A frame whose levels spread less is flat, a fade or a blank card, dark or bright.
 constexpr double kFlat = 4;
-constexpr double kLittleDetail = 12;
 // The bars' black of digital video, correctly converted, with some noise.
 constexpr int kTrueBlack = 8;
 // Black brighter than this is no bar black: the border is picture on every side.
@@ -197,18 +196,17 @@ struct FrameBars {
     int litAbove = 0;
 };
 
-// Nothing for a frame that tells nothing: dark or flat throughout, too small, or a bright
-// frame of little detail (a fade to white, a blank card) without a dark border.
+// Nothing for a frame that tells nothing: dark or flat throughout (a fade, a blank card), or
+// too small.
 std::optional<FrameBars> FindBars(const Plane& p, bool interlaced) {
     const int width = p.width, height = p.height;
     if (width < 3 || height < 3)
         return std::nullopt;
-    const double variance = Variance(p);
-    if (variance < kFlat * kFlat)
+    if (Variance(p) < kFlat * kFlat)
         return std::nullopt;
     const auto lit = LitAbove(p);
-    if (!lit) // no border dark enough for a bar: picture everywhere, unless a card or a fade
-        return variance < kLittleDetail * kLittleDetail ? std::nullopt : std::optional(FrameBars());
+    if (!lit) // no border dark enough for a bar: picture everywhere
+        return FrameBars();
     FrameBars bars;
     bars.litAbove = lit->litAbove;
     const auto row = [&](int i) { return p.Row(i); };

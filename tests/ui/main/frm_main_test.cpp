@@ -46,6 +46,11 @@ constexpr QRgb Rgb(int r, int g, int b) {
     return QRgb(r << 16 | g << 8 | b);
 }
 
+// A grainy picture with a moving box, of a size and a running time.
+const QString kClipPicture = QStringLiteral(
+    "color=c=0x607890:r=25:s=%1:d=%2,noise=alls=12:allf=t,drawbox=x=t*60:y=100:w=90:h=90:"
+    "c=white:t=fill");
+
 const char* const kCropOutputs = "txtX1 txtX2 txtY1 txtY2 txtNewWidth txtNewHeight lblNewAR "
                                  "lblNewPixel";
 
@@ -412,15 +417,7 @@ private slots:
     // Videos made here by the ffmpeg program: the frames shown and stepped through, the aspect
     // from the stream, the bars across frames, and what cannot be opened.
     void openingVideos() {
-        const auto clip = [this](const char* name, const QString& graph) {
-            const QString path = dir->filePath(QLatin1String(name));
-            QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", graph, "-c:v",
-                                         "mpeg2video", "-g", "1", "-q:v", "4", path});
-            return path;
-        };
-        const QString picture = QStringLiteral(
-            "color=c=0x607890:r=25:s=%1:d=%2,noise=alls=12:allf=t,drawbox=x=t*60:y=100:w=90:"
-            "h=90:c=white:t=fill");
+        const QString picture = kClipPicture;
         // PAL 4:3 with bars at the sides: a 16:9 letterbox, a fade to black, then the full
         // height.
         const QString pal = clip("pal.mpg", picture.arg("704x432").arg(6) +
@@ -592,6 +589,31 @@ private slots:
         QVERIFY(window->windowTitle().startsWith(u"Quarvel 1.0 - VTS_01_1.VOB - "));
     }
 
+    // What Ctrl+D says of a video's frames that disagree.
+    void barNotesOnVideos() {
+        const QString picture = kClipPicture;
+        // 4:3, letterboxed for its first half, full frame for its second.
+        answers << clip("half.mpg", picture.arg("720x432").arg(4) + ",pad=720:576:0:72[a];" +
+                                        picture.arg("720x576").arg(4) +
+                                        "[b];[a][b]concat=n=2,setsar=16/15[out0]");
+        click("cmdOpenBMP");
+        QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(shown("lblNote"),
+                 QStringLiteral("No black bars found. Mixed aspect: 12 of 24 frames have bars at "
+                                "the top and bottom, the rest show the full frame; nothing was "
+                                "cut."));
+        // Subtitles burned into the bottom bar of a letterboxed film in some frames.
+        answers << clip("subtitled.mpg", picture.arg("720x360").arg(16) +
+                                             ",pad=720:576:0:108,drawtext=text=Where are you "
+                                             "going?:fontsize=28:fontcolor=white:x=220:y=500:"
+                                             "enable=lt(mod(t\\,8)\\,3)");
+        click("cmdOpenBMP");
+        QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(shown("lblNote"),
+                 QStringLiteral("Bars found in 24 of 24 frames. Kept 59 lines at the bottom: "
+                                "subtitles or a logo in the bar in 9 of 24 frames."));
+    }
+
     void detectBarsAndCopyForEncoder() {
         const auto press = [this](Qt::KeyboardModifiers modifiers, Qt::Key key) {
             QTest::keyClick(window.get(), key, modifiers);
@@ -679,6 +701,12 @@ private:
     void click(const char* name) {
         QTest::mouseClick(control(name), Qt::LeftButton);
         QTRY_VERIFY(!window->opening());
+    }
+    QString clip(const char* name, const QString& graph) {
+        const QString path = dir->filePath(QLatin1String(name));
+        QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", graph, "-c:v",
+                                     "mpeg2video", "-g", "1", "-q:v", "4", path});
+        return path;
     }
     // The times of the first and last sampled frames, stepped to with Page Up and Down.
     QString span() {
