@@ -404,7 +404,7 @@ private slots:
             << "0 71 719 504";
         QImage specks = Shot({0, 72, 720, 432});
         for (const QRect bar : {QRect(0, 0, 720, 72), QRect(0, 504, 720, 72)})
-            QPainter(&specks).fillRect(bar, QColor(20, 20, 20));
+            QPainter(&specks).fillRect(bar, QColor(30, 30, 30));
         for (int i = 0; i < 16000; ++i) // dim bars with black specks: a sixth of their pixels
             specks.setPixel(i * 7919 % 720, i % 2 ? i * 13 % 72 : 504 + i * 17 % 72, 0xFF000000);
         QTest::newRow("dim bars, black specks") << specks << "0 71 719 504";
