@@ -405,8 +405,9 @@ private slots:
         QImage specks = Shot({0, 72, 720, 432});
         for (const QRect bar : {QRect(0, 0, 720, 72), QRect(0, 504, 720, 72)})
             QPainter(&specks).fillRect(bar, QColor(30, 30, 30));
-        for (int i = 0; i < 16000; ++i) // dim bars with black specks: a sixth of their pixels
-            specks.setPixel(i * 7919 % 720, i % 2 ? i * 13 % 72 : 504 + i * 17 % 72, 0xFF000000);
+        for (int y : {0, 504}) // dim bars with black specks: a seventh of their pixels
+            for (int x = 0; x < 720 * 72; x += 7)
+                specks.setPixel(x % 720, y + x / 720, 0xFF000000);
         QTest::newRow("dim bars, black specks") << specks << "0 71 719 504";
         QTest::newRow("dark line near the border, no bars")
             << painted(noise(Shot({}), {0, 0, 720, 576}, 60, 200),
