@@ -42,7 +42,7 @@ case "${1:-}" in
 run)
     install_missing "${run_packages[@]}"
     build release
-    exec build-release/src/app/quarvel
+    exec build-release/bin/quarvel
     ;;
 test)
     install_missing "${test_packages[@]}"
@@ -56,7 +56,7 @@ test)
 bench)
     install_missing "${test_packages[@]}" libbenchmark-dev libx11-dev valgrind
     build bench
-    QT_QPA_PLATFORM=offscreen build-bench/bench/quarvel_bench --benchmark_repetitions=5 \
+    QT_QPA_PLATFORM=offscreen build-bench/bin/quarvel_bench --benchmark_repetitions=5 \
         --benchmark_report_aggregates_only=true
     xvfb-run -a -s "-screen 0 1280x1024x24" bench/run_startup.sh build-bench 15
     xvfb-run -a -s "-screen 0 1280x1024x24" bench/run_instructions.sh build-bench

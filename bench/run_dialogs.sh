@@ -3,7 +3,7 @@
 # show against two) and the heap growth over 100 more shows.
 #   bench/run_dialogs.sh BUILD_DIR
 set -eu
-program=$1/bench/dialog_opens
+program=$1/bin/dialog_opens
 out=$(mktemp -d)
 # A folder of screenshots, as the dialog usually shows.
 mkdir "$out/shots"

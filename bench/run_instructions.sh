@@ -7,12 +7,12 @@ set -eu
 build=$1
 out=$(mktemp -d)
 count() {
-    WINDOW_TIMER_IDLE_MS=6000 "$build/bench/window_timer" valgrind --tool=callgrind \
+    WINDOW_TIMER_IDLE_MS=6000 "$build/bin/window_timer" valgrind --tool=callgrind \
         --callgrind-out-file="$out/$1" "$2" >/dev/null 2>&1
     sed -n 's/^summary: //p' "$out/$1"
 }
-quarvel=$(count quarvel "$build/src/app/quarvel")
-reference=$(count reference "$build/bench/reference_window")
+quarvel=$(count quarvel "$build/bin/quarvel")
+reference=$(count reference "$build/bin/reference_window")
 python3 -c "
 q, r = $quarvel, $reference
 print(f'instructions to first paint: quarvel {q/1e6:.1f} M   reference {r/1e6:.1f} M   ratio {q/r:.2f}x')"

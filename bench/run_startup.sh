@@ -5,11 +5,11 @@
 set -eu
 build=$1
 runs=${2:-15}
-timer=$build/bench/window_timer
+timer=$build/bin/window_timer
 results=$(mktemp)
 for i in $(seq "$runs"); do
-    echo "quarvel $("$timer" "$build/src/app/quarvel")" >>"$results"
-    echo "reference $("$timer" "$build/bench/reference_window")" >>"$results"
+    echo "quarvel $("$timer" "$build/bin/quarvel")" >>"$results"
+    echo "reference $("$timer" "$build/bin/reference_window")" >>"$results"
 done
 python3 - "$results" <<'PY'
 import statistics, sys

@@ -41,10 +41,10 @@ handbrake() {
         'BEGIN { printf "HandBrake scanned 24 previews in %.2f s\n", ns / 1e9 }'
 }
 for run in 1 2 3; do
-    "$build/bench/video_sampling" "$movie"
+    "$build/bin/video_sampling" "$movie"
     handbrake -i "$movie"
 done
 for run in 1 2 3; do
-    "$build/bench/video_sampling" "$dvd"
+    "$build/bin/video_sampling" "$dvd"
     handbrake -i "$dvd" --main-feature
 done

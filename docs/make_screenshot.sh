@@ -4,7 +4,7 @@
 #   docs/make_screenshot.sh [QUARVEL_BINARY]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-binary=${1:-build-release/src/app/quarvel}
+binary=${1:-build-release/bin/quarvel}
 [ -x "$binary" ] || { echo "build the program first: ./build.sh run (or give its path)"; exit 2; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

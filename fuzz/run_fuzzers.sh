@@ -35,7 +35,7 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp"
 run() {
     local target=$1 corpus=$2
     shift 2
-    ./build-fuzz/fuzz/"$target" "build-fuzz/corpus/$corpus" \
+    ./build-fuzz/bin/"$target" "build-fuzz/corpus/$corpus" \
         -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -malloc_limit_mb=256 \
         -artifact_prefix=build-fuzz/artifacts/"$target"- -print_final_stats=1 "$@" \
         >"build-fuzz/$target.log" 2>&1

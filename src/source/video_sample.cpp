@@ -16,23 +16,12 @@ struct Module {
     int version = 0; // of a module refused for its version
 };
 
-bool InBuildTree(const QString& folder) {
-    const QString build = QFileInfo(QStringLiteral(QUARVEL_BUILD_DIR)).canonicalFilePath();
-    const QString here = QFileInfo(folder).canonicalFilePath();
-    return !build.isEmpty() && (here == build || here.startsWith(build + u'/'));
-}
-
 Module LoadModule() {
-    // Code is loaded from the program's own installation only, found from the program's folder.
-    // A program that runs from its build tree loads that build's module, never an installed one.
+    // Code is loaded from the program's own installation only, found from the program's folder;
+    // the build tree is laid out alike.
     static const Module module = [] {
-        const QString folder = QCoreApplication::applicationDirPath();
-        QString path = folder + QStringLiteral("/../") + QUARVEL_VIDEO_MODULE;
-#ifdef QUARVEL_VIDEO_MODULE_BUILT
-        if (InBuildTree(folder))
-            path = QStringLiteral(QUARVEL_VIDEO_MODULE_BUILT);
-#endif
-        QLibrary library(path);
+        QLibrary library(QCoreApplication::applicationDirPath() + QStringLiteral("/../") +
+                         QUARVEL_VIDEO_MODULE);
         const auto version =
             reinterpret_cast<InterfaceVersionFunction>(library.resolve(kInterfaceVersionSymbol));
         if (!version)
