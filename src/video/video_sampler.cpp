@@ -167,7 +167,7 @@ bool Keep(Part& part, Opened& o, Reader& reader, Scaler& scaler, AVFrame* f, dou
         return false;
     }
     // Short videos have fewer key frames than samples; each is taken once.
-    const bool repeated = !part.keys.empty() && key == part.keys.back();
+    const bool repeated = key != AV_NOPTS_VALUE && !part.keys.empty() && key == part.keys.back();
     const bool sameSize =
         part.frames.empty() || QSize(f->width, f->height) == part.frames[0].picture.size();
     if (repeated || !sameSize || f->width <= 0 || f->height <= 0)
@@ -345,7 +345,8 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
     }
     // Merged in time order; a short video's last key frame may be both halves' choice.
     for (std::size_t i = 0; i < second.frames.size(); ++i) {
-        if (!first.keys.empty() && second.keys[i] == first.keys.back())
+        if (second.keys[i] != AV_NOPTS_VALUE && !first.keys.empty() &&
+            second.keys[i] == first.keys.back())
             continue;
         if (first.frames.empty() ||
             second.frames[i].picture.size() == first.frames[0].picture.size())
