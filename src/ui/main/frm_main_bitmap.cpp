@@ -114,7 +114,9 @@ void frmMain::OpenSourceFile(const QString& fileName) {
         ShowSource(fileName, source);
         emit sourceShown();
     });
-    QTimer::singleShot(500, m_opening, [this, fileName] {
+    QTimer::singleShot(500, m_opening, [this, fileName, watcher = m_opening] {
+        if (m_opening != watcher)
+            return; // read meanwhile; the watcher only waits to be deleted
         auto* dialog = new QProgressDialog(
             QStringLiteral("Reading frames of %1 ...").arg(QFileInfo(fileName).fileName()),
             QStringLiteral("Cancel"), 0, kSampledFrames, this);
