@@ -44,13 +44,6 @@ bool IsVideoFileName(const QString& path) {
     return false;
 }
 
-bool IsDvdFolder(const QString& path) {
-    const QFileInfo info(path);
-    return info.isDir() && (info.fileName().compare(u"VIDEO_TS", Qt::CaseInsensitive) == 0 ||
-                            QFileInfo(path + QStringLiteral("/VIDEO_TS")).isDir() ||
-                            QFileInfo(path + QStringLiteral("/video_ts")).isDir());
-}
-
 QString VideoFilePatterns() {
     QStringList patterns;
     for (const char* video : kVideoSuffixes)

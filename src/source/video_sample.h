@@ -2,6 +2,7 @@
 
 #include "state/scan_type.h"
 
+#include <QFileInfo>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -45,8 +46,14 @@ constexpr char kInterfaceVersionSymbol[] = "QuarvelVideoInterfaceVersion";
 // Video files, DVD IFO and BUP files go to the video module, everything else is read as a
 // picture.
 bool IsVideoFileName(const QString& path);
-// A DVD's VIDEO_TS folder, or the disc's folder that holds it.
-bool IsDvdFolder(const QString& path);
+// A DVD's VIDEO_TS folder, or the disc's folder that holds it. Inline: the video module asks
+// too.
+inline bool IsDvdFolder(const QString& path) {
+    const QFileInfo info(path);
+    return info.isDir() && (info.fileName().compare(u"VIDEO_TS", Qt::CaseInsensitive) == 0 ||
+                            QFileInfo(path + QStringLiteral("/VIDEO_TS")).isDir() ||
+                            QFileInfo(path + QStringLiteral("/video_ts")).isDir());
+}
 // "*.vob *.mpg ...", for the open dialog.
 QString VideoFilePatterns();
 

@@ -19,23 +19,30 @@ extern "C" {
 // Packets read for one frame at most, so that a stream without key frames ends soon.
 constexpr int kPacketsPerFrame = 4000;
 
-struct Input {
+// Each owns one FFmpeg object; a copy would free it twice.
+struct Owner {
+    Owner() = default;
+    Owner(const Owner&) = delete;
+    Owner& operator=(const Owner&) = delete;
+};
+
+struct Input : Owner {
     AVFormatContext* format = avformat_alloc_context();
     ~Input() { avformat_close_input(&format); }
 };
-struct Decoder {
+struct Decoder : Owner {
     AVCodecContext* context = nullptr;
     ~Decoder() { avcodec_free_context(&context); }
 };
-struct Packet {
+struct Packet : Owner {
     AVPacket* packet = av_packet_alloc();
     ~Packet() { av_packet_free(&packet); }
 };
-struct Frame {
+struct Frame : Owner {
     AVFrame* frame = av_frame_alloc();
     ~Frame() { av_frame_free(&frame); }
 };
-struct Scaler {
+struct Scaler : Owner {
     SwsContext* context = nullptr;
     ~Scaler() { sws_freeContext(context); }
 };

@@ -1,5 +1,7 @@
 #include "video/dvd_title.h"
 
+#include "source/video_sample.h"
+
 extern "C" {
 #include <dvdread/dvd_reader.h>
 #include <dvdread/ifo_read.h>
@@ -60,9 +62,7 @@ QString DvdRoot(const QString& path) {
     const QString suffix = info.suffix().toLower();
     if (info.isFile() && (suffix == u"ifo" || suffix == u"bup"))
         return info.absolutePath();
-    if (info.isDir() && (info.fileName().compare(u"VIDEO_TS", Qt::CaseInsensitive) == 0 ||
-                         QFileInfo(path + QStringLiteral("/VIDEO_TS")).isDir() ||
-                         QFileInfo(path + QStringLiteral("/video_ts")).isDir()))
+    if (IsDvdFolder(path))
         return info.absoluteFilePath();
     return {};
 }
