@@ -27,8 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if ((sample.outcome == VideoOutcome::Accepted) == sample.frames.empty())
         std::abort();
     for (const VideoFrame& frame : sample.frames)
-        if (frame.picture.size() != sample.frames[0].picture.size() ||
-            frame.picture.width() > 720 || frame.picture.height() > 576)
+        if (frame.size != sample.frames[0].size || frame.size.width() > kMaxVideoWidth ||
+            frame.size.height() > kMaxVideoHeight ||
+            FramePicture(frame, QSize(16, 16)).size() != QSize(16, 16))
             std::abort();
     return 0;
 }

@@ -47,7 +47,7 @@ Source OpenSource(const QString& path, VideoProgress& progress) {
     switch (picture.outcome) {
     case SourceBitmapOutcome::Accepted:
         source.outcome = SourceOutcome::Accepted;
-        source.frames.push_back({std::move(picture.picture), 0});
+        source.frames.push_back({picture.picture, {}, picture.picture.size(), 0, 0});
         break;
     case SourceBitmapOutcome::TooLarge:
         source.outcome = SourceOutcome::PictureTooLarge;

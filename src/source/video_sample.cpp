@@ -5,6 +5,8 @@
 #include <QImageReader>
 #include <QLibrary>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kVideoSuffixes[] = {"vob", "mpg", "mpeg", "m2v", "m2p", "ts",   "m2ts", "mts",
@@ -13,6 +15,7 @@ const char* const kVideoSuffixes[] = {"vob", "mpg", "mpeg", "m2v", "m2p", "ts", 
 
 struct Module {
     SampleVideoFunction sample = nullptr;
+    FramePictureFunction picture = nullptr;
     int version = 0; // of a module refused for its version
 };
 
@@ -27,8 +30,9 @@ Module LoadModule() {
         if (!version)
             return Module();
         if (version() != kVideoInterfaceVersion)
-            return Module{nullptr, version()};
+            return Module{nullptr, nullptr, version()};
         return Module{reinterpret_cast<SampleVideoFunction>(library.resolve(kSampleVideoSymbol)),
+                      reinterpret_cast<FramePictureFunction>(library.resolve(kFramePictureSymbol)),
                       0};
     }();
     return module;
@@ -81,26 +85,23 @@ VideoSample SampleVideo(const QString& path, VideoProgress& progress) {
     return sample;
 }
 
+QImage FramePicture(const VideoFrame& frame, QSize size) {
+    if (!size.isValid())
+        size = frame.size;
+    if (!frame.picture.isNull())
+        return size == frame.picture.size()
+                   ? frame.picture
+                   : frame.picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage picture;
+    // Decoded frames exist only where the module was loaded.
+    if (const Module module = LoadModule(); frame.decoded && module.picture)
+        module.picture(frame.decoded.get(), size, picture);
+    return picture;
+}
+
 int MostDetailedFrame(const std::vector<VideoFrame>& frames) {
-    int best = 0;
-    double bestVariance = -1;
-    for (int i = 0; i < int(frames.size()); ++i) {
-        const QImage& picture = frames[i].picture;
-        double sum = 0, squares = 0;
-        // Every second pixel of every second line is plenty to rank frames.
-        for (int y = 0; y < picture.height(); y += 2) {
-            const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-            for (int x = 0; x < picture.width(); x += 2) {
-                const double luma =
-                    0.299 * qRed(line[x]) + 0.587 * qGreen(line[x]) + 0.114 * qBlue(line[x]);
-                sum += luma;
-                squares += luma * luma;
-            }
-        }
-        const double n = std::max(1.0, double(picture.width() / 2) * (picture.height() / 2));
-        const double variance = squares / n - (sum / n) * (sum / n);
-        if (variance > bestVariance)
-            best = i, bestVariance = variance;
-    }
-    return best;
+    const auto most = std::max_element(
+        frames.begin(), frames.end(),
+        [](const VideoFrame& a, const VideoFrame& b) { return a.detail < b.detail; });
+    return most == frames.end() ? 0 : int(most - frames.begin());
 }

@@ -8,14 +8,20 @@
 #include <QStringList>
 
 #include <atomic>
+#include <memory>
 #include <vector>
 
 // How many frames a video is sampled at, evenly over its running time.
 constexpr int kSampledFrames = 24;
 
+// One frame of the source. A picture is kept as it is; a video's frame keeps its decoded YUV
+// planes, half the size of RGB, and is converted when it is shown (FramePicture).
 struct VideoFrame {
-    QImage picture;     // RGB32 at the stream's stored size, unscaled
-    double seconds = 0; // from the start of the video
+    QImage picture;                      // a picture's, RGB32
+    std::shared_ptr<const void> decoded; // a video frame's, owned by the video module
+    QSize size;                          // stored, unscaled
+    double detail = 0;                   // the variance of its luma
+    double seconds = 0;                  // from the start of the video
 };
 
 enum class VideoOutcome { Accepted, TooLarge, Unreadable, Cancelled, NoModule, DvdUnreadable };
@@ -39,9 +45,16 @@ using SampleVideoFunction = void (*)(const QString& path, int count, VideoProgre
                                      VideoSample& out);
 constexpr char kSampleVideoSymbol[] = "QuarvelSampleVideo";
 // The C++ types above cross the module's boundary: a module built with other ones is refused.
-constexpr int kVideoInterfaceVersion = 2;
+constexpr int kVideoInterfaceVersion = 3;
 using InterfaceVersionFunction = int (*)();
 constexpr char kInterfaceVersionSymbol[] = "QuarvelVideoInterfaceVersion";
+// Converts a frame's decoded planes to an RGB32 picture of the given size.
+using FramePictureFunction = void (*)(const void* decoded, QSize size, QImage& out);
+constexpr char kFramePictureSymbol[] = "QuarvelFramePicture";
+
+// Videos open up to HD's frame size; pictures keep kMaxSourceWidth x kMaxSourceHeight.
+constexpr int kMaxVideoWidth = 1920;
+constexpr int kMaxVideoHeight = 1080;
 
 // Video files, DVD IFO and BUP files go to the video module, everything else is read as a
 // picture.
@@ -65,6 +78,10 @@ QString SourcePictureFilter();
 // NoModule when the module or FFmpeg's libraries cannot be loaded, or the module is of another
 // interface version (the note says so).
 VideoSample SampleVideo(const QString& path, VideoProgress& progress);
+
+// The frame as an RGB32 picture, at its stored size or scaled smoothly to `size`; a null
+// picture when it cannot be converted.
+QImage FramePicture(const VideoFrame& frame, QSize size = QSize());
 
 // The frame to show first: the one with the most detail (the highest luma variance).
 int MostDetailedFrame(const std::vector<VideoFrame>& frames);

@@ -331,13 +331,14 @@ std::optional<CropEdges> DetectBlackBars(const QImage& picture) {
     return edges;
 }
 
-BarsAcrossFrames DetectBlackBarsAcross(const std::vector<QImage>& frames, bool interlaced) {
+BarsAcrossFrames DetectBlackBarsAcross(int count, const std::function<QImage(int)>& frame,
+                                       bool interlaced) {
     BarsAcrossFrames result;
     // The frames that tell something, and their bars.
     std::vector<Plane> planes;
     std::vector<FrameBars> bars;
-    for (const QImage& frame : frames) {
-        Plane p = PlaneOf(frame);
+    for (int i = 0; i < count; ++i) {
+        Plane p = PlaneOf(frame(i));
         const auto found = FindBars(p, interlaced);
         if (found && EdgesOf(found->depth, p.width, p.height) &&
             (planes.empty() || (p.width == planes[0].width && p.height == planes[0].height)))

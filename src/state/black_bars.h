@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -34,5 +35,7 @@ struct BarsAcrossFrames {
     // and when a static logo in a bar was cut with it.
     QString note;
 };
-// On interlaced frames the one line where the fields soften a bar's edge goes with the bar.
-BarsAcrossFrames DetectBlackBarsAcross(const std::vector<QImage>& frames, bool interlaced = false);
+// On interlaced frames the one line where the fields soften a bar's edge goes with the bar. The
+// frames are asked for one at a time, so that only their luma is held at once.
+BarsAcrossFrames DetectBlackBarsAcross(int count, const std::function<QImage(int)>& frame,
+                                       bool interlaced = false);

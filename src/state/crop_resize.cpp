@@ -38,16 +38,24 @@ std::optional<double> SquareRoot(double x) {
 
 } // namespace
 
+std::optional<double> FullFramePixelAspect(SourceAspect aspect, std::int32_t width,
+                                           std::int32_t height) {
+    const int h = height;
+    double lines = 576;
+    if (h == 480 || h == 288 || h == 240 || h == 720 || h == 1080)
+        lines = h;
+    else if (h > 720)
+        lines = 1080;
+    else if (h > 576)
+        lines = 720;
+    const double shown = aspect == SourceAspect::Ratio4x3 ? lines * 4 / 3 : lines * 16 / 9;
+    return Divide(shown, width);
+}
+
 std::optional<CropResizeResult> CalculateCropResizeValues(const CropResizeInput& in) {
-    // The width of the whole frame on screen, in square pixels, spread over its stored width.
-    // Standard frames (PAL 576, NTSC 480, VCD 288 and 240 lines) give it from their own line
-    // count; any other height, a screenshot already cut, is taken as part of a 576-line frame.
     double factor = 0;
     if (in.aspect != SourceAspect::None) {
-        const int h = in.pictureHeight;
-        const double lines = h == 480 || h == 288 || h == 240 ? h : 576;
-        const double shown = in.aspect == SourceAspect::Ratio4x3 ? lines * 4 / 3 : lines * 16 / 9;
-        const auto f = Divide(shown, in.pictureWidth);
+        const auto f = FullFramePixelAspect(in.aspect, in.pictureWidth, in.pictureHeight);
         if (!f)
             return std::nullopt;
         factor = *f;

@@ -30,6 +30,14 @@ struct CropResizeResult {
     std::int32_t pixelCount = 0;
 };
 
+// The display width of one source pixel, in square pixels: the width of the whole frame on
+// screen spread over its stored width. Standard frames (1080 and 720 lines of HD, PAL's 576,
+// NTSC's 480, VCD's 288 and 240) give it from their own line count; any other height, a frame
+// already cut, is taken as part of the next larger HD frame above 576 lines, else of a 576-line
+// one. Nothing for a width of 0.
+std::optional<double> FullFramePixelAspect(SourceAspect aspect, std::int32_t width,
+                                           std::int32_t height);
+
 // Output size (multiples of 16) near the target pixel count that keeps the display aspect of
 // the cropped source, and the side trim that gives the cut region that aspect. Nothing when
 // the arithmetic fails: a division by zero, an invalid operation, or an integer overflow.

@@ -4,6 +4,8 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+#include <algorithm>
+
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -22,20 +24,67 @@ void Prefault(QImage& picture) {
 #endif
 }
 
-// The matrix and range each frame declares, so that dark greys stay dark greys; streams that
-// declare none get the matrix of their frame size.
-void SetColourDetails(SwsContext* scaler, const AVFrame* f) {
-    int matrix = f->colorspace;
+// The matrix each frame declares; streams that declare none get the matrix of their frame size.
+int Matrix(const AVFrame* f) {
+    const int matrix = f->colorspace;
     if (matrix == AVCOL_SPC_UNSPECIFIED || matrix == AVCOL_SPC_RGB || matrix > AVCOL_SPC_BT2020_CL)
-        matrix = f->height > 576 ? SWS_CS_ITU709 : SWS_CS_ITU601;
-    const int* coefficients = sws_getCoefficients(matrix);
-    // The deprecated "J" formats are full range whatever the frame says.
+        return f->height > 576 ? SWS_CS_ITU709 : SWS_CS_ITU601;
+    return matrix;
+}
+
+// The deprecated "J" formats are full range whatever the frame says.
+bool FullRange(const AVFrame* f) {
     const auto format = AVPixelFormat(f->format);
-    const int fullRange = f->color_range == AVCOL_RANGE_JPEG || format == AV_PIX_FMT_YUVJ420P ||
-                          format == AV_PIX_FMT_YUVJ422P || format == AV_PIX_FMT_YUVJ444P ||
-                          format == AV_PIX_FMT_YUVJ440P || format == AV_PIX_FMT_YUVJ411P;
-    sws_setColorspaceDetails(scaler, coefficients, fullRange, sws_getCoefficients(SWS_CS_DEFAULT),
-                             1, 0, 1 << 16, 1 << 16);
+    return f->color_range == AVCOL_RANGE_JPEG || format == AV_PIX_FMT_YUVJ420P ||
+           format == AV_PIX_FMT_YUVJ422P || format == AV_PIX_FMT_YUVJ444P ||
+           format == AV_PIX_FMT_YUVJ440P || format == AV_PIX_FMT_YUVJ411P;
+}
+
+// The matrix and range each frame declares, so that dark greys stay dark greys.
+void SetColourDetails(SwsContext* scaler, const AVFrame* f) {
+    sws_setColorspaceDetails(scaler, sws_getCoefficients(Matrix(f)), FullRange(f),
+                             sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+}
+
+void FreeFrame(const void* kept) {
+    auto* frame = static_cast<AVFrame*>(const_cast<void*>(kept));
+    av_frame_free(&frame);
+}
+
+// Deeper or fuller YUV as 8-bit 4:2:0, in the same matrix and range.
+AVFrame* Shallow(Scaler& scaler, const AVFrame* f) {
+    AVFrame* kept = av_frame_alloc();
+    kept->format = AV_PIX_FMT_YUV420P;
+    kept->width = f->width;
+    kept->height = f->height;
+    scaler.context = sws_getCachedContext(
+        scaler.context, f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
+        AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!scaler.context || av_frame_get_buffer(kept, 0) < 0 || av_frame_copy_props(kept, f) < 0) {
+        av_frame_free(&kept);
+        return nullptr;
+    }
+    kept->colorspace = AVColorSpace(Matrix(f));
+    kept->color_range = FullRange(f) ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+    const int* coefficients = sws_getCoefficients(Matrix(f));
+    sws_setColorspaceDetails(scaler.context, coefficients, FullRange(f), coefficients, FullRange(f),
+                             0, 1 << 16, 1 << 16);
+    if (sws_scale(scaler.context, f->data, f->linesize, 0, f->height, kept->data, kept->linesize) <=
+        0)
+        av_frame_free(&kept);
+    return kept;
+}
+
+// The variance of the luma, every second pixel of every second line: plenty to rank frames.
+double Detail(const LumaView& luma) {
+    double sum = 0, squares = 0;
+    for (int y = 0; y < luma.height; y += 2) {
+        const std::uint8_t* line = luma.data + y * luma.stride;
+        for (int x = 0; x < luma.width; x += 2)
+            sum += line[x], squares += double(line[x]) * line[x];
+    }
+    const double n = std::max(1.0, double(luma.width / 2) * (luma.height / 2));
+    return squares / n - (sum / n) * (sum / n);
 }
 
 } // namespace
@@ -125,11 +174,11 @@ LumaView Luma::Of(const AVFrame* f) {
     return {converted.data(), f->width, f->width, f->height};
 }
 
-QImage Picture(Scaler& scaler, const AVFrame* f) {
+QImage Picture(Scaler& scaler, const AVFrame* f, QSize size) {
     scaler.context = sws_getCachedContext(scaler.context, f->width, f->height,
-                                          AVPixelFormat(f->format), f->width, f->height,
+                                          AVPixelFormat(f->format), size.width(), size.height(),
                                           AV_PIX_FMT_RGB32, SWS_BICUBIC, nullptr, nullptr, nullptr);
-    QImage picture(f->width, f->height, QImage::Format_RGB32);
+    QImage picture(size, QImage::Format_RGB32);
     if (!scaler.context || picture.isNull())
         return {};
     Prefault(picture);
@@ -139,4 +188,26 @@ QImage Picture(Scaler& scaler, const AVFrame* f) {
     if (sws_scale(scaler.context, f->data, f->linesize, 0, f->height, planes, strides) <= 0)
         return {};
     return picture;
+}
+
+VideoFrame KeptFrame(Scaler& scaler, const AVFrame* f, double seconds) {
+    VideoFrame kept;
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(f->format));
+    if (!d || f->width <= 0 || f->height <= 0)
+        return kept;
+    Luma luma;
+    kept.detail = Detail(luma.Of(f));
+    kept.seconds = seconds;
+    AVFrame* planes = nullptr;
+    if (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL))
+        kept.picture = Picture(scaler, f, QSize(f->width, f->height));
+    else if (d->comp[0].depth == 8 && av_get_bits_per_pixel(d) <= 16)
+        planes = av_frame_clone(f);
+    else
+        planes = Shallow(scaler, f);
+    if (planes)
+        kept.decoded = std::shared_ptr<const void>(planes, FreeFrame);
+    if (planes || !kept.picture.isNull())
+        kept.size = QSize(f->width, f->height);
+    return kept;
 }

@@ -3,6 +3,7 @@
 // FFmpeg's objects owned, and frames read by the decoder's rules: what sampling a video needs
 // of decoding.
 
+#include "source/video_sample.h"
 #include "state/scan_type.h"
 
 extern "C" {
@@ -77,6 +78,11 @@ struct Luma {
     LumaView Of(const AVFrame* f);
 };
 
-// The frame as an RGB32 picture at its own size, in the frame's colour matrix and range; a null
-// picture when it cannot be converted.
-QImage Picture(Scaler& scaler, const AVFrame* frame);
+// The frame as an RGB32 picture of `size`, in the frame's colour matrix and range, scaled
+// smoothly; a null picture when it cannot be converted.
+QImage Picture(Scaler& scaler, const AVFrame* frame, QSize size);
+
+// The frame as it is kept among the sampled ones, with its detail: 8-bit YUV of at most 16 bits
+// a pixel as decoded, deeper YUV as 8-bit 4:2:0, RGB as a picture. An empty size when it cannot
+// be kept.
+VideoFrame KeptFrame(Scaler& scaler, const AVFrame* frame, double seconds);

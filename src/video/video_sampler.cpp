@@ -131,7 +131,8 @@ struct Opened {
         if (index < 0 || !codec)
             return false;
         stream = input.format->streams[index];
-        if (stream->codecpar->width > 720 || stream->codecpar->height > 576) {
+        if (stream->codecpar->width > kMaxVideoWidth ||
+            stream->codecpar->height > kMaxVideoHeight) {
             failure = VideoOutcome::TooLarge;
             return false;
         }
@@ -162,20 +163,19 @@ struct Part {
 // Keeps a decoded frame, and measures the frames after it.
 bool Keep(Part& part, Opened& o, Reader& reader, Scaler& scaler, AVFrame* f, double seconds,
           std::int64_t key, VideoProgress& progress) {
-    if (f->width > 720 || f->height > 576) {
+    if (f->width > kMaxVideoWidth || f->height > kMaxVideoHeight) {
         part.outcome = VideoOutcome::TooLarge;
         return false;
     }
     // Short videos have fewer key frames than samples; each is taken once.
     const bool repeated = key != AV_NOPTS_VALUE && !part.keys.empty() && key == part.keys.back();
-    const bool sameSize =
-        part.frames.empty() || QSize(f->width, f->height) == part.frames[0].picture.size();
-    if (repeated || !sameSize || f->width <= 0 || f->height <= 0)
+    const bool sameSize = part.frames.empty() || QSize(f->width, f->height) == part.frames[0].size;
+    if (repeated || !sameSize)
         return true;
-    QImage picture = Picture(scaler, f);
-    if (picture.isNull())
+    VideoFrame kept = KeptFrame(scaler, f, std::max(0.0, seconds));
+    if (kept.size.isEmpty())
         return true;
-    part.frames.push_back({std::move(picture), std::max(0.0, seconds)});
+    part.frames.push_back(std::move(kept));
     part.keys.push_back(key);
     part.sampleAspect = av_guess_sample_aspect_ratio(o.input.format, o.stream, f);
     ++progress.framesDone;
@@ -348,8 +348,7 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
         if (second.keys[i] != AV_NOPTS_VALUE && !first.keys.empty() &&
             second.keys[i] == first.keys.back())
             continue;
-        if (first.frames.empty() ||
-            second.frames[i].picture.size() == first.frames[0].picture.size())
+        if (first.frames.empty() || second.frames[i].size == first.frames[0].size)
             first.frames.push_back(std::move(second.frames[i]));
     }
     first.runs.insert(first.runs.end(), second.runs.begin(), second.runs.end());
@@ -378,7 +377,7 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
             out.outcome = VideoOutcome::DvdUnreadable;
         return;
     }
-    const QSize size = out.frames[0].picture.size();
+    const QSize size = out.frames[0].size;
     const AVRational sar = first.sampleAspect;
     if (sar.num > 0 && !UsableSampleAspect(sar)) {
         out.note = QStringLiteral("The stream's sample aspect ratio %1:%2 is not usable; choose "
@@ -410,6 +409,11 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
 
 extern "C" Q_DECL_EXPORT int QuarvelVideoInterfaceVersion() {
     return kVideoInterfaceVersion;
+}
+
+extern "C" Q_DECL_EXPORT void QuarvelFramePicture(const void* decoded, QSize size, QImage& out) {
+    thread_local Scaler scaler;
+    out = Picture(scaler, static_cast<const AVFrame*>(decoded), size);
 }
 
 extern "C" Q_DECL_EXPORT void QuarvelSampleVideo(const QString& path, int count,

@@ -332,7 +332,9 @@ private slots:
         for (const auto& [y, level] : {std::pair{70, 10}, {71, 30}, {72, 90}, {503, 90}, {504, 30}})
             QPainter(&picture).fillRect(8, y, 704, 1, QColor(level, level, level));
         const auto edges = [&](bool interlaced) {
-            const auto e = DetectBlackBarsAcross({picture}, interlaced).edges;
+            const auto e = DetectBlackBarsAcross(
+                               1, [&](int) { return picture; }, interlaced)
+                               .edges;
             return QString::asprintf("%d %d", e->top, e->bottom);
         };
         QCOMPARE(edges(false), QStringLiteral("69 505"));
@@ -462,7 +464,8 @@ private slots:
     void barsAcrossFrames() {
         QFETCH(QList<QImage>, frames);
         QFETCH(QString, expected);
-        const BarsAcrossFrames bars = DetectBlackBarsAcross({frames.begin(), frames.end()});
+        const BarsAcrossFrames bars =
+            DetectBlackBarsAcross(int(frames.size()), [&](int i) { return frames[i]; });
         const auto& e = bars.edges;
         QCOMPARE((e ? QString::asprintf("%d %d %d %d", e->left, e->top, e->right, e->bottom)
                     : QStringLiteral("none")) +

@@ -1,9 +1,12 @@
 #include "ui/controls/picture_box.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
+
+#include <cmath>
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -30,6 +33,21 @@ void PictureBox::setPicture(const QImage& picture) {
     m_picture.setDevicePixelRatio(1);
     if (m_autoSize && !m_picture.isNull())
         resize(m_picture.size());
+    m_shown = m_picture;
+    m_scale = 1;
+    if (m_fitToBox && !m_picture.isNull() &&
+        (m_picture.width() > width() || m_picture.height() > height())) {
+        m_shown = m_picture.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        m_scale = double(m_shown.width()) / m_picture.width();
+    }
+    clearDrawing();
+}
+
+int PictureBox::shownAt(int coordinate) const {
+    return m_scale == 1 ? coordinate : int(std::lround(coordinate * m_scale));
+}
+
+void PictureBox::clearDrawing() {
     m_canvas = QImage();
     update();
 }
@@ -42,7 +60,7 @@ QImage& PictureBox::canvas() {
         if (!m_picture.isNull()) {
             QPainter painter(&m_canvas);
             painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(0, 0, m_picture);
+            painter.drawImage(0, 0, m_shown);
         }
     }
     return m_canvas;
@@ -55,16 +73,39 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         return;
     }
     painter.fillRect(event->rect(), m_background);
-    if (!m_picture.isNull())
-        painter.drawImage(0, 0, m_picture);
+    if (!m_shown.isNull())
+        painter.drawImage(0, 0, m_shown);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
-    emit mouseDown(event->button(), event->modifiers(), event->position());
+    emit mouseDown(event->button(), event->modifiers(), event->position() / m_scale);
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    emit mouseUp(event->button(), event->modifiers(), event->position());
+    emit mouseUp(event->button(), event->modifiers(), event->position() / m_scale);
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() & ~Qt::KeypadModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Left:
+        emit arrowPressed(-1, 0);
+        break;
+    case Qt::Key_Right:
+        emit arrowPressed(1, 0);
+        break;
+    case Qt::Key_Up:
+        emit arrowPressed(0, -1);
+        break;
+    case Qt::Key_Down:
+        emit arrowPressed(0, 1);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void PictureBox::wheelEvent(QWheelEvent* event) {

@@ -43,6 +43,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
          {txtPixelCount, txtVideoLength, txtSpaceCDCount, txtSpaceCustom, txtBitrate})
         KeepFirstLine(box);
     setAcceptDrops(true);
+    // The picture, made first, would otherwise take the focus.
+    cmdOpenBMP->setFocus();
 
     ConnectWindowHandlers();
     ConnectBitmapHandlers();
@@ -101,6 +103,7 @@ void frmMain::ResetValues() {
     m_state.CropRight = -1;
     m_state.CropTop = -1;
     m_state.CropBottom = -1;
+    m_lastVertical = m_lastHorizontal = nullptr;
     m_state.TargetPixelCount = 200000;
     // The pixel count's change handler in between stays idle: no edge is placed.
     ClearCropOutputs(QStringLiteral("0"));

@@ -73,6 +73,8 @@ private:
 
     void picDraw_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF pos);
     void picDraw_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF pos);
+    // The arrow keys move the last placed edge of their direction by one source line.
+    void picDraw_KeyDown(int columns, int lines);
     void optStretch169_Click();
     void optStretch43_Click();
     void txtPixelCount_Change();
@@ -123,6 +125,9 @@ private:
     std::vector<VideoFrame> m_frames;
     int m_frame = -1;
     ScanResult m_scan; // a picture carries none: progressive
+    // The edges the arrow keys move: those placed last, by a click or Ctrl+D.
+    std::int16_t MainWindowState::*m_lastVertical = nullptr;
+    std::int16_t MainWindowState::*m_lastHorizontal = nullptr;
     QPointer<frmHelp> m_help;
     QPointer<frmPreview> m_preview;
 };

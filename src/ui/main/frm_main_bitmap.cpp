@@ -180,7 +180,9 @@ void frmMain::ShowSource(const QString& fileName, Source source) {
         ShowNote(QStringLiteral("This folder holds no DVD (no VIDEO_TS folder)."));
         return;
     case SourceOutcome::VideoTooLarge:
-        MessageBox::warning(this, QStringLiteral("Video exceeds 720x576 pixel."));
+        MessageBox::warning(
+            this,
+            QStringLiteral("Video exceeds %1x%2 pixel.").arg(kMaxVideoWidth).arg(kMaxVideoHeight));
         return;
     case SourceOutcome::DvdUnreadable:
         MessageBox::warning(this, QStringLiteral("DVD cannot be read (encrypted or damaged)."));

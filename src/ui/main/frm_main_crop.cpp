@@ -10,6 +10,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 namespace {
 
 std::int16_t RoundedPosition(float position) {
@@ -26,6 +28,7 @@ QString FloatText(float value) {
 void frmMain::ConnectCropHandlers() {
     connect(picDraw, &PictureBox::mouseDown, this, &frmMain::picDraw_MouseDown);
     connect(picDraw, &PictureBox::mouseUp, this, &frmMain::picDraw_MouseUp);
+    connect(picDraw, &PictureBox::arrowPressed, this, &frmMain::picDraw_KeyDown);
     ConnectOptionClick(optStretch43, this, &frmMain::optStretch43_Click);
     ConnectOptionClick(optStretch169, this, &frmMain::optStretch169_Click);
     connect(txtPixelCount, &QLineEdit::textChanged, this, &frmMain::txtPixelCount_Change);
@@ -38,17 +41,43 @@ void frmMain::picDraw_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPointF 
     const auto y = static_cast<float>(pos.y());
     if (x > m_state.SourceWidth || y > m_state.SourceHeight)
         return;
-    if (x <= static_cast<float>(m_state.SourceWidth) / 2)
-        m_state.CropLeft = RoundedPosition(x);
-    else
-        m_state.CropRight = RoundedPosition(x);
-    if (y <= static_cast<float>(m_state.SourceHeight) / 2)
-        m_state.CropTop = RoundedPosition(y);
-    else
-        m_state.CropBottom = RoundedPosition(y);
+    m_lastVertical = x <= static_cast<float>(m_state.SourceWidth) / 2 ? &MainWindowState::CropLeft
+                                                                      : &MainWindowState::CropRight;
+    m_lastHorizontal = y <= static_cast<float>(m_state.SourceHeight) / 2
+                           ? &MainWindowState::CropTop
+                           : &MainWindowState::CropBottom;
+    m_state.*m_lastVertical = RoundedPosition(x);
+    m_state.*m_lastHorizontal = RoundedPosition(y);
 }
 
 void frmMain::picDraw_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPointF) {
+    CalculateCropResize();
+}
+
+void frmMain::picDraw_KeyDown(int columns, int lines) {
+    if (!m_state.BitmapLoaded) {
+        ShowNote(QStringLiteral("Open a picture or a video first."));
+        return;
+    }
+    const auto edge = columns != 0 ? m_lastVertical : m_lastHorizontal;
+    if (!edge) {
+        ShowNote(QStringLiteral("Click an edge first; the arrow keys then move it by one line."));
+        return;
+    }
+    const int limit = columns != 0 ? m_state.SourceWidth : m_state.SourceHeight;
+    const int moved = std::clamp(m_state.*edge + columns + lines, 0, limit);
+    const QString name = edge == &MainWindowState::CropLeft    ? QStringLiteral("Left edge")
+                         : edge == &MainWindowState::CropRight ? QStringLiteral("Right edge")
+                         : edge == &MainWindowState::CropTop   ? QStringLiteral("Top edge")
+                                                               : QStringLiteral("Bottom edge");
+    if (moved == m_state.*edge) {
+        ShowNote(name + QStringLiteral(" is at the picture's border."));
+        return;
+    }
+    m_state.*edge = std::int16_t(moved);
+    ShowNote(QStringLiteral("%1 on %2 %3.")
+                 .arg(name, columns != 0 ? QStringLiteral("column") : QStringLiteral("line"))
+                 .arg(moved));
     CalculateCropResize();
 }
 
@@ -127,7 +156,7 @@ void frmMain::CalculateCropResize() {
         caption->setToolTip(aspectError);
     }
 
-    picDraw->setPicture(picDVD->picture());
+    picDraw->clearDrawing();
     constexpr std::uint32_t grey = 160 | (160 << 8) | (160 << 16);
     DrawCropFrame(m_state.CropLeft, m_state.CropTop, m_state.CropRight, m_state.CropBottom, 14, 2,
                   grey);
@@ -141,6 +170,11 @@ void frmMain::DrawCropFrame(std::int16_t left, std::int16_t top, std::int16_t ri
                             std::int16_t bottom, std::int16_t drawMode, std::int16_t drawStyle,
                             std::uint32_t colour) {
     const RasterPen pen{colour, drawMode, drawStyle};
+    // Edges are source lines; a frame scaled to fit shows them at their scaled places.
+    const auto at = [this](std::int16_t coordinate) {
+        return std::int16_t(picDraw->shownAt(coordinate));
+    };
+    left = at(left), top = at(top), right = at(right), bottom = at(bottom);
     QImage& canvas = picDraw->canvas();
     DrawRasterLine(canvas, {left, top}, {right, top}, pen);
     DrawRasterLine(canvas, {left, bottom}, {right, bottom}, pen);

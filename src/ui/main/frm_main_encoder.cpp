@@ -43,11 +43,9 @@ void frmMain::DetectBars() {
         edges = DetectBlackBars(picDVD->picture());
     } else {
         // On a video, every sampled frame has its say.
-        std::vector<QImage> frames;
-        for (const VideoFrame& frame : m_frames)
-            frames.push_back(frame.picture);
-        const BarsAcrossFrames across =
-            DetectBlackBarsAcross(frames, m_scan.type != ScanType::Progressive);
+        const BarsAcrossFrames across = DetectBlackBarsAcross(
+            int(m_frames.size()), [this](int i) { return FramePicture(m_frames[i]); },
+            m_scan.type != ScanType::Progressive);
         edges = across.edges;
         found = QStringLiteral("Bars found in %1 of %2 frames. ")
                     .arg(across.framesUsed)
@@ -68,6 +66,9 @@ void frmMain::DetectBars() {
     m_state.CropTop = edges->top;
     m_state.CropRight = edges->right;
     m_state.CropBottom = edges->bottom;
+    // As two clicks would have, the second one near the lower right corner.
+    m_lastVertical = &MainWindowState::CropRight;
+    m_lastHorizontal = &MainWindowState::CropBottom;
     CalculateCropResize();
 }
 

@@ -15,7 +15,7 @@ void frmMain::ConnectVideoHandlers() {
 // Shows a frame of the source as the loaded bitmap: size check, reset when the size changed.
 void frmMain::ShowFrame(int index) {
     m_frame = index;
-    const QImage& picture = m_frames[index].picture;
+    const QImage picture = FramePicture(m_frames[index]);
     picDVD->setPicture(picture);
     if (picture.width() != m_state.SourceWidth || picture.height() != m_state.SourceHeight)
         ResetValues();

@@ -502,10 +502,10 @@ private slots:
             answers << dir->filePath(QLatin1String(name));
             click("cmdOpenBMP");
         }
-        answers << clip("hd.mkv", picture.arg("1280x720").arg(1));
+        answers << clip("uhd.mkv", picture.arg("3840x2160").arg(0.04));
         click("cmdOpenBMP");
         QCOMPARE(messages, QStringList(4, "Quarvel: File is not a readable video.")
-                               << "Quarvel: Video exceeds 720x576 pixel.");
+                               << "Quarvel: Video exceeds 1920x1080 pixel.");
         QCOMPARE(window->state().SourceFileName, ntsc);
         VideoProgress cancelled;
         cancelled.cancelled = true;
