@@ -54,7 +54,7 @@ test)
     ctest --preset asan
     ;;
 bench)
-    install_missing "${test_packages[@]}" libbenchmark-dev libx11-dev valgrind
+    install_missing "${test_packages[@]}" libbenchmark-dev libx11-dev valgrind time
     build bench
     QT_QPA_PLATFORM=offscreen build-bench/bin/quarvel_bench --benchmark_repetitions=5 \
         --benchmark_report_aggregates_only=true

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sampling 24 frames of a 1 GB MPEG-2 program stream, and of a DVD folder whose main title spans
-# two VOB files, side by side with HandBrake's scan of 24 previews of the same. The files are
-# made once and kept in BUILD_DIR/bench-data.
+# Sampling 24 frames of a 1 GB MPEG-2 program stream, of a DVD folder whose main title spans
+# two VOB files, and of a 1 GB 1080i H.264 transport stream, side by side with HandBrake's scan
+# of 24 previews of the same, with the peak memory of each. The files are made once and kept in
+# BUILD_DIR/bench-data.
 #   bench/run_video.sh BUILD_DIR
 set -eu
 build=$1
@@ -34,11 +35,24 @@ XML
     VIDEO_FORMAT=PAL dvdauthor -x "$dvd.work/dvd.xml" >/dev/null 2>&1
     rm -rf "$dvd.work"
 fi
+# A broadcast recording: 1080i, top field first, a key frame every half second, 20 Mbit/s; one
+# minute encoded, then repeated to 1 GB.
+hd=$data/broadcast.ts
+if [ ! -e "$hd" ]; then
+    echo "Making a 1 GB 1080i H.264 transport stream once (a few minutes) ..."
+    ffmpeg -v error -f lavfi -i "testsrc2=s=1920x1080:r=50,interlace=scan=tff" -t 60 \
+        -c:v libx264 -preset ultrafast -flags +ilme+ildct -x264opts tff=1 -g 12 -b:v 20M \
+        -maxrate 20M -bufsize 10M -f mpegts -y "$hd.minute"
+    ffmpeg -v error -stream_loop 6 -i "$hd.minute" -c copy -f mpegts -y "$hd.part"
+    rm "$hd.minute"
+    mv "$hd.part" "$hd"
+fi
 handbrake() {
     local start=$(date +%s%N)
-    HandBrakeCLI --scan --previews 24 "$@" >/dev/null 2>&1
-    awk -v ns=$(($(date +%s%N) - start)) \
-        'BEGIN { printf "HandBrake scanned 24 previews in %.2f s\n", ns / 1e9 }'
+    /usr/bin/time -f "%M" -o "$data/handbrake.kb" HandBrakeCLI --scan --previews 24 "$@" \
+        >/dev/null 2>&1
+    awk -v ns=$(($(date +%s%N) - start)) -v kb=$(cat "$data/handbrake.kb") \
+        'BEGIN { printf "HandBrake scanned 24 previews in %.2f s, peak %d MB\n", ns / 1e9, kb / 1024 }'
 }
 for run in 1 2 3; do
     "$build/bin/video_sampling" "$movie"
@@ -47,4 +61,8 @@ done
 for run in 1 2 3; do
     "$build/bin/video_sampling" "$dvd"
     handbrake -i "$dvd" --main-feature
+done
+for run in 1 2 3; do
+    "$build/bin/video_sampling" "$hd"
+    handbrake -i "$hd"
 done

@@ -1,11 +1,13 @@
 // video_sampling FILE: samples FILE as "Open BMP ..." does, the video module's loading included,
-// and prints how long that took.
+// and prints how long that took and the peak memory of the process.
 #include "source/video_sample.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
 #include <cstdio>
+
+#include <sys/resource.h>
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
@@ -15,7 +17,9 @@ int main(int argc, char* argv[]) {
     timer.start();
     VideoProgress progress;
     const VideoSample sample = SampleVideo(QString::fromLocal8Bit(argv[1]), progress);
-    std::printf("quarvel   sampled %zu frames in %.2f s\n", sample.frames.size(),
-                double(timer.nsecsElapsed()) / 1e9);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("quarvel   sampled %zu frames in %.2f s, peak %ld MB\n", sample.frames.size(),
+                double(timer.nsecsElapsed()) / 1e9, usage.ru_maxrss / 1024);
     return sample.outcome == VideoOutcome::Accepted ? 0 : 1;
 }

@@ -271,12 +271,11 @@ Plane PlaneOf(const QImage& picture) {
     return {LumaPlane(image), image.width(), image.height()};
 }
 
-// Pixels near a border lit in every frame, where every frame has a bar on that side and the
-// search stopped at something drawn in one: a station logo, to be read as black. At most an
-// eighth of a line; empty when there is none.
-std::vector<std::uint8_t> StaticLogo(const std::vector<Plane>& planes,
-                                     const std::vector<FrameBars>& bars) {
-    const int width = planes[0].width, height = planes[0].height;
+// Pixels near a border lit in every frame (`litEverywhere`), where every frame has a bar on that
+// side and the search stopped at something drawn in one: a station logo, to be read as black.
+// At most an eighth of a line; empty when there is none.
+std::vector<std::uint8_t> StaticLogo(const std::vector<std::uint8_t>& litEverywhere, int width,
+                                     int height, const std::vector<FrameBars>& bars) {
     std::vector<std::uint8_t> marks(std::size_t(width) * height, 0);
     bool any = false;
     for (int side = 0; side < 4; ++side) {
@@ -294,13 +293,8 @@ std::vector<std::uint8_t> StaticLogo(const std::vector<Plane>& planes,
                 return rows ? std::size_t(line) * width + i : std::size_t(i) * width + line;
             };
             int count = 0;
-            for (int i = 0; i < length; ++i) {
-                bool lit = true;
-                for (std::size_t f = 0; f < planes.size() && lit; ++f)
-                    lit = planes[f].luma[offset(i)] > bars[f].litAbove;
-                count += lit;
-                marks[offset(i)] = lit;
-            }
+            for (int i = 0; i < length; ++i)
+                count += marks[offset(i)] = litEverywhere[offset(i)];
             if (count * 8 > length)
                 for (int i = 0; i < length; ++i)
                     marks[offset(i)] = 0;
@@ -334,20 +328,27 @@ std::optional<CropEdges> DetectBlackBars(const QImage& picture) {
 BarsAcrossFrames DetectBlackBarsAcross(int count, const std::function<QImage(int)>& frame,
                                        bool interlaced) {
     BarsAcrossFrames result;
-    // The frames that tell something, and their bars.
-    std::vector<Plane> planes;
+    // The frames that tell something, and their bars. Only one frame's luma is held at a time:
+    // what a logo needs of them all is which pixels are lit in every one.
+    std::vector<int> used;
     std::vector<FrameBars> bars;
+    std::vector<std::uint8_t> litEverywhere;
+    int width = 0, height = 0;
     for (int i = 0; i < count; ++i) {
-        Plane p = PlaneOf(frame(i));
+        const Plane p = PlaneOf(frame(i));
         const auto found = FindBars(p, interlaced);
-        if (found && EdgesOf(found->depth, p.width, p.height) &&
-            (planes.empty() || (p.width == planes[0].width && p.height == planes[0].height)))
-            planes.push_back(std::move(p)), bars.push_back(*found);
+        if (!found || !EdgesOf(found->depth, p.width, p.height) ||
+            (!used.empty() && (p.width != width || p.height != height)))
+            continue;
+        if (used.empty())
+            width = p.width, height = p.height, litEverywhere.assign(p.luma.size(), 1);
+        for (std::size_t k = 0; k < p.luma.size(); ++k)
+            litEverywhere[k] &= p.luma[k] > found->litAbove;
+        used.push_back(i), bars.push_back(*found);
     }
-    result.framesUsed = int(planes.size());
-    if (planes.empty())
+    result.framesUsed = int(used.size());
+    if (used.empty())
         return result;
-    const int width = planes[0].width, height = planes[0].height;
     std::array<int, 4> least{}, most{};
     const auto spread = [&] {
         for (int side = 0; side < 4; ++side) {
@@ -360,12 +361,13 @@ BarsAcrossFrames DetectBlackBarsAcross(int count, const std::function<QImage(int
     spread();
     QStringList notes;
     // A station logo is the same in every frame; subtitles change.
-    if (planes.size() >= 3) {
-        const std::vector<std::uint8_t> logo = StaticLogo(planes, bars);
+    if (used.size() >= 3) {
+        const std::vector<std::uint8_t> logo = StaticLogo(litEverywhere, width, height, bars);
         const std::array<int, 4> before = least;
-        for (std::size_t f = 0; f < planes.size() && !logo.empty(); ++f) {
-            planes[f].ignored = &logo;
-            if (const auto found = FindBars(planes[f], interlaced))
+        for (std::size_t f = 0; f < used.size() && !logo.empty(); ++f) {
+            Plane p = PlaneOf(frame(used[f]));
+            p.ignored = &logo;
+            if (const auto found = FindBars(p, interlaced))
                 bars[f] = *found;
         }
         spread();
@@ -400,7 +402,7 @@ BarsAcrossFrames DetectBlackBarsAcross(int count, const std::function<QImage(int
                          .arg(most[side] - least[side])
                          .arg(QLatin1String(kSideNames[side]))
                          .arg(drawn)
-                         .arg(planes.size());
+                         .arg(used.size());
         else
             mixed.push_back(side);
     }
@@ -420,7 +422,7 @@ BarsAcrossFrames DetectBlackBarsAcross(int count, const std::function<QImage(int
         notes << QStringLiteral("Mixed aspect: %1 of %2 frames have bars at the %3, the rest %4; "
                                 "%5.")
                      .arg(barred)
-                     .arg(planes.size())
+                     .arg(used.size())
                      .arg(SideNames(mixed),
                           restFull ? QStringLiteral("show the full frame")
                                    : QStringLiteral("show more picture there"),

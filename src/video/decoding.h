@@ -5,6 +5,7 @@
 
 #include "source/video_sample.h"
 #include "state/scan_type.h"
+#include "state/source_bitmap.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -59,9 +60,15 @@ struct Reader {
     std::int64_t streamBytes = 0, streamPackets = 0; // read, for a raw stream's clock
     std::int64_t framesOut = 0;                      // decoded
     bool ended = false; // the input's end was reached, rather than a limit or an error
+    // After a seek, packets before the first key packet decode to nothing whole; they are left
+    // out, once the stream has shown that it marks its key packets, up to a limit.
+    std::int64_t keyPackets = 0;
+    int skippable = 0;
 
     // The next decoded frame; false at the end, on an error, or after too many packets.
     bool Next(AVFrame* frame);
+    // Leaves out up to `packets` packets before the next key packet.
+    void SkipToKey(int packets) { skippable = keyPackets > 0 ? packets : 0; }
     void Seek(std::int64_t target, int flags = AVSEEK_FLAG_BACKWARD);
 };
 
@@ -83,6 +90,7 @@ struct Luma {
 QImage Picture(Scaler& scaler, const AVFrame* frame, QSize size);
 
 // The frame as it is kept among the sampled ones, with its detail: 8-bit YUV of at most 16 bits
-// a pixel as decoded, deeper YUV as 8-bit 4:2:0, RGB as a picture. An empty size when it cannot
-// be kept.
+// a pixel as decoded, deeper YUV as 8-bit 4:2:0, RGB as a picture. Frames larger than PAL's
+// keep their colour at a quarter of their width and height, so that 24 HD frames take 56 MB,
+// not 75 (luma stays whole: the bars are found in it). An empty size when it cannot be kept.
 VideoFrame KeptFrame(Scaler& scaler, const AVFrame* frame, double seconds);
