@@ -1,5 +1,7 @@
 #include "source/video_sample.h"
 
+#include "state/source_bitmap.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageReader>
@@ -95,8 +97,18 @@ QImage FramePicture(const VideoFrame& frame, QSize size) {
     QImage picture;
     // Decoded frames exist only where the module was loaded.
     if (const Module module = LoadModule(); frame.decoded && module.picture)
-        module.picture(frame.decoded.get(), size, picture);
+        module.picture(frame.decoded.get(), size, QImage::Format_RGB32, picture);
     return picture;
+}
+
+QImage FrameLuma(const VideoFrame& frame) {
+    if (!frame.picture.isNull() ||
+        (frame.size.width() <= kMaxSourceWidth && frame.size.height() <= kMaxSourceHeight))
+        return FramePicture(frame);
+    QImage luma;
+    if (const Module module = LoadModule(); frame.decoded && module.picture)
+        module.picture(frame.decoded.get(), frame.size, QImage::Format_Grayscale8, luma);
+    return luma;
 }
 
 int MostDetailedFrame(const std::vector<VideoFrame>& frames) {

@@ -48,8 +48,10 @@ constexpr char kSampleVideoSymbol[] = "QuarvelSampleVideo";
 constexpr int kVideoInterfaceVersion = 3;
 using InterfaceVersionFunction = int (*)();
 constexpr char kInterfaceVersionSymbol[] = "QuarvelVideoInterfaceVersion";
-// Converts a frame's decoded planes to an RGB32 picture of the given size.
-using FramePictureFunction = void (*)(const void* decoded, QSize size, QImage& out);
+// Converts a frame's decoded planes to an RGB32 picture of the given size, or to its 8-bit luma
+// of full range at its own size when the format asked for is Grayscale8.
+using FramePictureFunction = void (*)(const void* decoded, QSize size, QImage::Format format,
+                                      QImage& out);
 constexpr char kFramePictureSymbol[] = "QuarvelFramePicture";
 
 // Videos open up to HD's frame size; pictures keep kMaxSourceWidth x kMaxSourceHeight.
@@ -82,6 +84,10 @@ VideoSample SampleVideo(const QString& path, VideoProgress& progress);
 // The frame as an RGB32 picture, at its stored size or scaled smoothly to `size`; a null
 // picture when it cannot be converted.
 QImage FramePicture(const VideoFrame& frame, QSize size = QSize());
+
+// What Ctrl+D reads of a frame: its RGB picture, or for a frame larger than PAL's its luma plane
+// (Grayscale8), so that no full-size RGB copy of an HD frame is made.
+QImage FrameLuma(const VideoFrame& frame);
 
 // The frame to show first: the one with the most detail (the highest luma variance).
 int MostDetailedFrame(const std::vector<VideoFrame>& frames);

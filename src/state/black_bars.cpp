@@ -266,7 +266,15 @@ bool NoBars(const CropEdges& e, QSize size) {
            e.bottom == size.height() - 1;
 }
 
+// A Grayscale8 picture is taken as the luma itself.
 Plane PlaneOf(const QImage& picture) {
+    if (picture.format() == QImage::Format_Grayscale8) {
+        std::vector<std::uint8_t> luma(std::size_t(picture.width()) * picture.height());
+        for (int y = 0; y < picture.height(); ++y)
+            std::copy_n(picture.constScanLine(y), picture.width(),
+                        luma.begin() + std::ptrdiff_t(y) * picture.width());
+        return {std::move(luma), picture.width(), picture.height()};
+    }
     const QImage image = picture.convertToFormat(QImage::Format_RGB32);
     return {LumaPlane(image), image.width(), image.height()};
 }

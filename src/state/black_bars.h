@@ -36,6 +36,7 @@ struct BarsAcrossFrames {
     QString note;
 };
 // On interlaced frames the one line where the fields soften a bar's edge goes with the bar. The
-// frames are asked for one at a time, so that only their luma is held at once.
+// frames are asked for one at a time, so that only their luma is held at once; a Grayscale8
+// frame is its luma.
 BarsAcrossFrames DetectBlackBarsAcross(int count, const std::function<QImage(int)>& frame,
                                        bool interlaced = false);

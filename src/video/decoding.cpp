@@ -6,6 +6,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <array>
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -67,10 +68,7 @@ AVFrame* Shallow(Scaler& scaler, const AVFrame* f, AVPixelFormat format) {
     kept->format = format;
     kept->width = f->width;
     kept->height = f->height;
-    scaler.context =
-        sws_getCachedContext(scaler.context, f->width, f->height, source, f->width, f->height,
-                             format, SWS_BICUBIC, nullptr, nullptr, nullptr);
-    if (!scaler.context || av_frame_get_buffer(kept, 0) < 0 || av_frame_copy_props(kept, f) < 0) {
+    if (av_frame_get_buffer(kept, 0) < 0 || av_frame_copy_props(kept, f) < 0) {
         av_frame_free(&kept);
         return nullptr;
     }
@@ -94,8 +92,11 @@ AVFrame* Shallow(Scaler& scaler, const AVFrame* f, AVPixelFormat format) {
             }
         return kept;
     }
-    if (sws_scale(scaler.context, f->data, f->linesize, 0, f->height, kept->data, kept->linesize) <=
-        0)
+    scaler.context =
+        sws_getCachedContext(scaler.context, f->width, f->height, source, f->width, f->height,
+                             format, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!scaler.context || sws_scale(scaler.context, f->data, f->linesize, 0, f->height, kept->data,
+                                     kept->linesize) <= 0)
         av_frame_free(&kept);
     return kept;
 }
@@ -243,4 +244,24 @@ VideoFrame KeptFrame(Scaler& scaler, const AVFrame* f, double seconds) {
     if (planes || !kept.picture.isNull())
         kept.size = QSize(f->width, f->height);
     return kept;
+}
+
+QImage FullRangeLuma(const AVFrame* f) {
+    Luma luma;
+    const LumaView view = luma.Of(f);
+    QImage plane(view.width, view.height, QImage::Format_Grayscale8);
+    if (!view.data || plane.isNull())
+        return {};
+    std::array<std::uint8_t, 256> levels;
+    for (int y = 0; y < 256; ++y)
+        levels[y] = FullRange(f)
+                        ? std::uint8_t(y)
+                        : std::uint8_t(std::clamp((y - 16) * 255 / 219.0 + 0.5, 0.0, 255.0));
+    for (int y = 0; y < view.height; ++y) {
+        const std::uint8_t* in = view.data + y * view.stride;
+        std::uint8_t* out = plane.scanLine(y);
+        for (int x = 0; x < view.width; ++x)
+            out[x] = levels[in[x]];
+    }
+    return plane;
 }

@@ -89,6 +89,9 @@ struct Luma {
 // smoothly; a null picture when it cannot be converted.
 QImage Picture(Scaler& scaler, const AVFrame* frame, QSize size);
 
+// The frame's luma plane, 8-bit and of full range; a null picture when it has none.
+QImage FullRangeLuma(const AVFrame* frame);
+
 // The frame as it is kept among the sampled ones, with its detail: 8-bit YUV of at most 16 bits
 // a pixel as decoded, deeper YUV as 8-bit 4:2:0, RGB as a picture. Frames larger than PAL's
 // keep their colour at a quarter of their width and height, so that 24 HD frames take 56 MB,

@@ -20,6 +20,7 @@ extern "C" {
 #include <vector>
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 namespace {
@@ -182,8 +183,14 @@ bool Keep(Part& part, Opened& o, Reader& reader, Scaler& scaler, AVFrame* f, dou
     ++progress.framesDone;
     // An HD frame costs five times a PAL one to decode: every fourth sampled point tells enough.
     if ((f->width <= kMaxSourceWidth && f->height <= kMaxSourceHeight) ||
-        part.frames.size() % 4 == 1)
-        part.runs.push_back(MeasureRun(reader, f, part.orderVote));
+        part.frames.size() % 4 == 1) {
+        // The run starts from the kept planes where there are any, so that the decoder has its
+        // own frame back: an HD decoder then needs one frame less.
+        const auto* planes = static_cast<const AVFrame*>(part.frames.back().decoded.get());
+        if (planes)
+            av_frame_unref(f);
+        part.runs.push_back(MeasureRun(reader, planes ? planes : f, part.orderVote));
+    }
     return true;
 }
 
@@ -415,9 +422,11 @@ extern "C" Q_DECL_EXPORT int QuarvelVideoInterfaceVersion() {
     return kVideoInterfaceVersion;
 }
 
-extern "C" Q_DECL_EXPORT void QuarvelFramePicture(const void* decoded, QSize size, QImage& out) {
+extern "C" Q_DECL_EXPORT void QuarvelFramePicture(const void* decoded, QSize size,
+                                                  QImage::Format format, QImage& out) {
     thread_local Scaler scaler;
-    out = Picture(scaler, static_cast<const AVFrame*>(decoded), size);
+    const auto* frame = static_cast<const AVFrame*>(decoded);
+    out = format == QImage::Format_Grayscale8 ? FullRangeLuma(frame) : Picture(scaler, frame, size);
 }
 
 extern "C" Q_DECL_EXPORT void QuarvelSampleVideo(const QString& path, int count,
@@ -429,4 +438,6 @@ extern "C" Q_DECL_EXPORT void QuarvelSampleVideo(const QString& path, int count,
         out = VideoSample{VideoOutcome::Cancelled, {}, 0, {}, {}};
     if (out.outcome != VideoOutcome::Accepted)
         out.frames.clear();
+    // The decoders' freed memory would wait in the sampling threads' heaps; it goes back now.
+    malloc_trim(0);
 }

@@ -28,19 +28,19 @@ const QImage& PictureBox::picture() const {
     return m_picture;
 }
 
-void PictureBox::setPicture(const QImage& picture) {
+void PictureBox::setPicture(const QImage& picture, QSize size) {
     m_picture = picture;
     m_picture.setDevicePixelRatio(1);
     if (m_autoSize && !m_picture.isNull())
         resize(m_picture.size());
-    m_shown = m_picture;
-    m_scale = 1;
-    if (m_fitToBox && !m_picture.isNull() &&
-        (m_picture.width() > width() || m_picture.height() > height())) {
-        m_shown = m_picture.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        m_scale = double(m_shown.width()) / m_picture.width();
-    }
+    m_scale = size.isEmpty() || m_picture.isNull() ? 1 : double(m_picture.width()) / size.width();
     clearDrawing();
+}
+
+QSize PictureBox::fitted(QSize size) const {
+    return size.width() <= width() && size.height() <= height()
+               ? size
+               : size.scaled(this->size(), Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
 }
 
 int PictureBox::shownAt(int coordinate) const {
@@ -60,7 +60,7 @@ QImage& PictureBox::canvas() {
         if (!m_picture.isNull()) {
             QPainter painter(&m_canvas);
             painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(0, 0, m_shown);
+            painter.drawImage(0, 0, m_picture);
         }
     }
     return m_canvas;
@@ -73,8 +73,8 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         return;
     }
     painter.fillRect(event->rect(), m_background);
-    if (!m_shown.isNull())
-        painter.drawImage(0, 0, m_shown);
+    if (!m_picture.isNull())
+        painter.drawImage(0, 0, m_picture);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

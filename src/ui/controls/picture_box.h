@@ -4,11 +4,11 @@
 #include <QImage>
 #include <QWidget>
 
-// An area that shows a picture at one picture pixel per logical pixel, or scaled down to fit
-// when it is larger than the box and the box fits pictures, and keeps what is drawn on it. The
-// canvas is the box's own image: its background with the picture as shown at the top left.
-// Drawing goes into the canvas, so it survives repaints until the picture is set again.
-// Positions in its signals are in picture pixels.
+// An area that shows a picture at one picture pixel per logical pixel, or a picture scaled down
+// from a larger one, and keeps what is drawn on it. The canvas is the box's own image: its
+// background with the picture at the top left. Drawing goes into the canvas, so it survives
+// repaints until the picture is set again. Positions in its signals are in pixels of the
+// picture before it was scaled.
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
@@ -17,8 +17,9 @@ public:
     void setBackground(const QColor& colour);
     QColor background() const { return m_background; }
 
-    // Replaces the picture; drawings on the previous one are gone.
-    void setPicture(const QImage& picture);
+    // Replaces the picture; drawings on the previous one are gone. The picture may be one of
+    // `size` scaled down.
+    void setPicture(const QImage& picture, QSize size = QSize());
     const QImage& picture() const;
 
     // Sets the box's size at once, also while it is hidden; drawings are dropped.
@@ -26,11 +27,9 @@ public:
 
     // Box takes the picture's size whenever a picture is set.
     void setAutoSize(bool on) { m_autoSize = on; }
-    // A picture larger than the box is shown scaled down to fit, its aspect kept.
-    void setFitToBox(bool on) { m_fitToBox = on; }
-    // Shown pixels per picture pixel, 1 or less.
-    double scale() const { return m_scale; }
-    // A picture coordinate where it is shown on the canvas.
+    // The size a picture of `size` fits the box in: its own, or scaled down, its aspect kept.
+    QSize fitted(QSize size) const;
+    // A coordinate of the picture before it was scaled, where it is on the canvas.
     int shownAt(int coordinate) const;
 
     // Drops what was drawn; the canvas shows the picture again.
@@ -57,10 +56,8 @@ protected:
 private:
     QColor m_background{Qt::black};
     QImage m_picture;
-    QImage m_shown; // the picture, or its scaled copy
     QImage m_canvas;
     bool m_autoSize = false;
-    bool m_fitToBox = false;
-    double m_scale = 1;
+    double m_scale = 1;     // shown pixels per pixel of the picture before it was scaled
     int m_wheelEighths = 0; // of a degree, not yet a whole notch
 };

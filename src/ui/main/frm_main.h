@@ -68,6 +68,8 @@ private:
     void ShowFrame(int index);
     void StepVideoFrame(int steps);
     void ForgetVideo();
+    // The shown frame at its full size: picDVD's picture, or a large frame converted.
+    QImage SourcePicture() const;
     // Where the file dialogs start: the folder of the last file chosen in this run.
     QString StartFolder() const;
 

@@ -107,8 +107,8 @@ CropResizeInput frmMain::CropInput() const {
     input.cropTop = m_state.CropTop;
     input.cropRight = m_state.CropRight;
     input.cropBottom = m_state.CropBottom;
-    input.pictureWidth = picDVD->picture().width();
-    input.pictureHeight = picDVD->picture().height();
+    input.pictureWidth = m_state.SourceWidth;
+    input.pictureHeight = m_state.SourceHeight;
     input.aspect = optStretch43->isChecked()    ? SourceAspect::Ratio4x3
                    : optStretch169->isChecked() ? SourceAspect::Ratio16x9
                                                 : SourceAspect::None;

@@ -40,11 +40,11 @@ void frmMain::DetectBars() {
     std::optional<CropEdges> edges;
     QString found;
     if (!m_video) {
-        edges = DetectBlackBars(picDVD->picture());
+        edges = DetectBlackBars(SourcePicture());
     } else {
         // On a video, every sampled frame has its say.
         const BarsAcrossFrames across = DetectBlackBarsAcross(
-            int(m_frames.size()), [this](int i) { return FramePicture(m_frames[i]); },
+            int(m_frames.size()), [this](int i) { return FrameLuma(m_frames[i]); },
             m_scan.type != ScanType::Progressive);
         edges = across.edges;
         found = QStringLiteral("Bars found in %1 of %2 frames. ")

@@ -28,7 +28,7 @@ void frmMain::cmdPreview_Click() {
                        m_state.FinalCropRight - m_state.FinalCropLeft,
                        m_state.CropBottom - m_state.CropTop);
     m_preview = new frmPreview(this);
-    m_preview->paintPreview(picDVD->picture(), source, *size);
+    m_preview->paintPreview(SourcePicture(), source, *size);
     m_preview->exec();
     delete m_preview;
 }
@@ -50,8 +50,8 @@ void frmMain::cmdSaveInfo_Click() {
 void frmMain::WriteInfoFile(const QString& fileName) {
     InfoReportValues values;
     values.sourceFileName = m_state.SourceFileName;
-    values.sourceWidth = picDVD->picture().width();
-    values.sourceHeight = picDVD->picture().height();
+    values.sourceWidth = m_state.SourceWidth;
+    values.sourceHeight = m_state.SourceHeight;
     values.aspect16x9 = optStretch169->isChecked();
     values.offsetX1 = txtX1->text();
     values.offsetX2 = txtX2->text();

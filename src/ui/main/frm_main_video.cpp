@@ -15,15 +15,23 @@ void frmMain::ConnectVideoHandlers() {
 // Shows a frame of the source as the loaded bitmap: size check, reset when the size changed.
 void frmMain::ShowFrame(int index) {
     m_frame = index;
-    const QImage picture = FramePicture(m_frames[index]);
-    picDVD->setPicture(picture);
-    if (picture.width() != m_state.SourceWidth || picture.height() != m_state.SourceHeight)
+    const VideoFrame& frame = m_frames[index];
+    if (frame.size != QSize(m_state.SourceWidth, m_state.SourceHeight))
         ResetValues();
-    picDraw->setPicture(picDVD->picture());
+    // A frame larger than the picture area is shown scaled to fit; it is converted at its full
+    // size only for the preview and Ctrl+D, so that an HD frame holds no 8 MB picture meanwhile.
+    const QSize shown = picDraw->fitted(frame.size);
+    picDVD->setPicture(QImage()); // the previous frame goes first
+    if (shown == frame.size) {
+        picDVD->setPicture(FramePicture(frame));
+        picDraw->setPicture(picDVD->picture());
+    } else {
+        picDraw->setPicture(FramePicture(frame, shown), frame.size);
+    }
     picVARN->hide();
     m_state.BitmapLoaded = true;
-    m_state.SourceWidth = picture.width();
-    m_state.SourceHeight = picture.height();
+    m_state.SourceWidth = frame.size.width();
+    m_state.SourceHeight = frame.size.height();
     if (!m_video) {
         setWindowTitle(QStringLiteral("Quarvel 1.0"));
         return;
@@ -36,6 +44,11 @@ void frmMain::ShowFrame(int index) {
                        .arg(seconds % 60, 2, 10, QLatin1Char('0'))
                        .arg(index + 1)
                        .arg(m_frames.size()));
+}
+
+QImage frmMain::SourcePicture() const {
+    return picDVD->picture().isNull() && m_frame >= 0 ? FramePicture(m_frames[m_frame])
+                                                      : picDVD->picture();
 }
 
 void frmMain::StepVideoFrame(int steps) {
