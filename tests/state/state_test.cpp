@@ -140,6 +140,11 @@ private slots:
         // The same letterboxed film on NTSC gives the output of PAL (13 13 72 72 576 336 ...).
         row("NTSC 4:3 from its own 480 lines", Edges(7, 59, 712, 420, k43, 200000, 720, 480), "13 13 60 60 576 336 193536 12 707");
         row("NTSC 16:9", Edges(7, 59, 712, 420, k169, 200000, 720, 480), "24 24 60 60 672 304 204288 23 696");
+        // HD: 1440 x 1080 of 4:3 pixels gives what 1920 x 1080 of square ones gives.
+        row("1080 lines, 2.39:1", Edges(0, 137, 1919, 942, k169, 500000, 1920, 1080), "17 17 138 138 1088 464 504832 16 1903");
+        row("1440 x 1080 of 4:3 pixels", Edges(0, 137, 1439, 942, k169, 500000, 1440, 1080), "13 13 138 138 1088 464 504832 12 1427");
+        row("720 lines, pillarbox", Edges(159, 0, 1120, 719, k169, 200000, 1280, 720), "161 161 1 1 512 384 196608 160 1119");
+        row("a cut HD frame is part of 1080 lines", Edges(0, 0, 1919, 799, k169, 200000, 1920, 800), "7 7 1 1 688 288 198144 6 1913");
         row("height 0 on the first try", Edges(0, 0, 501, 401, k43, 341), "none");
         row("first target above it", Edges(0, 0, 501, 401, k43, 342), "157 375 1 175 16 32 512 156 345");
         row("neighbouring columns", Edges(10, 71, 11, 504, k43, 200000), "none");

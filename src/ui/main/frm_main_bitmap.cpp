@@ -2,6 +2,7 @@
 // read off the window's thread, then shown.
 #include "ui/main/frm_main.h"
 
+#include "state/crop_resize.h"
 #include "state/number_text.h"
 #include "ui/platform/common_dialog.h"
 #include "ui/platform/message_box.h"
@@ -211,9 +212,21 @@ void frmMain::ShowSource(const QString& fileName, Source source) {
     };
     QRadioButton* option = near(4.0 / 3) ? optStretch43 : near(16.0 / 9) ? optStretch169 : nullptr;
     QStringList notes{source.note, ScanTypeNote(m_scan)};
+    const QChar point = QLocale().decimalPoint().at(0);
     if (!option && source.displayAspect > 0)
         notes << QStringLiteral("The stream's display aspect is %1:1; choose 4:3 or 16:9.")
-                     .arg(FormatTwoDecimals(source.displayAspect, QLocale().decimalPoint().at(0)));
+                     .arg(FormatTwoDecimals(source.displayAspect, point));
+    // The sizes are calculated with the pixel aspect of a whole frame of the chosen shape; a
+    // stream that says otherwise is named.
+    const double streamPixel = source.displayAspect * m_state.SourceHeight / m_state.SourceWidth;
+    const auto wholePixel = FullFramePixelAspect(option == optStretch43 ? SourceAspect::Ratio4x3
+                                                                        : SourceAspect::Ratio16x9,
+                                                 m_state.SourceWidth, m_state.SourceHeight);
+    if (option && wholePixel && std::abs(streamPixel / *wholePixel - 1) > 0.01)
+        notes << QStringLiteral("The stream's pixel aspect is %1, a whole %2 frame's %3; the sizes "
+                                "follow the whole frame.")
+                     .arg(QString::number(streamPixel, 'f', 4).replace(u'.', point), option->text(),
+                          QString::number(*wholePixel, 'f', 4).replace(u'.', point));
     notes.removeAll(QString());
     if (!notes.isEmpty())
         ShowNote(notes.join(u' '));

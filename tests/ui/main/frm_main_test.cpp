@@ -613,6 +613,69 @@ private slots:
                                 "subtitles or a logo in the bar in 9 of 24 frames."));
     }
 
+    // HD broadcasts: the aspect from the stream, the frame shown scaled to fit, bars, clicks and
+    // the arrow keys all in source lines.
+    void hdVideos() {
+        const QString picture = kClipPicture;
+        const QStringList x264{"-c:v", "libx264", "-preset", "ultrafast", "-g", "12"};
+        const auto edges = [this] {
+            const MainWindowState& s = window->state();
+            return QString::asprintf("%d %d %d %d", s.CropLeft, s.CropTop, s.CropRight,
+                                     s.CropBottom);
+        };
+        const auto key = [this](Qt::Key key) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            return shown("lblNote");
+        };
+        // 2.39:1 in a 1920 x 1080 frame: 138 bar rows above and below.
+        answers << clip("scope.mkv", picture.arg("1920x804").arg(2) + ",pad=1920:1080:0:138", x264);
+        click("cmdOpenBMP");
+        QVERIFY(control<QRadioButton>("optStretch169")->isChecked());
+        QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(edges(), QStringLiteral("0 137 1919 942"));
+        QCOMPARE(shown(kCropOutputs), QStringLiteral("50 50 138 138 688 304 2.26:1 209152"));
+        QCOMPARE(control("lblNewAR")->toolTip(),
+                 QStringLiteral("display aspect of the crop 2.2637:1, output 2.2632:1, error "
+                                "-0.02 %"));
+        // Shown at 0.375: the top edge's frame on row 51, clicks a third of the scale apart.
+        const QImage shownPicture = control("picDraw")->grab().toImage();
+        int framed = 0;
+        for (int x = 0; x < 720; ++x)
+            framed += qGray(Pixel(shownPicture, x, 51)) > 200;
+        QVERIFY2(framed > 300, qPrintable(QString::number(framed)));
+        QTest::mouseClick(control("picDraw"), Qt::LeftButton, {}, QPoint(100, 52));
+        QCOMPARE(edges(), QStringLiteral("267 139 1919 942"));
+        QCOMPARE(key(Qt::Key_Up), QStringLiteral("Top edge on line 138."));
+        QCOMPARE(key(Qt::Key_Up), QStringLiteral("Top edge on line 137."));
+        QCOMPARE(key(Qt::Key_Left), QStringLiteral("Left edge on column 266."));
+        QCOMPARE(edges(), QStringLiteral("266 137 1919 942"));
+
+        // 1280 x 720 with 4:3 picture between 160 columns of bar on each side.
+        answers << clip("pillar.mkv", picture.arg("960x720").arg(2) + ",pad=1280:720:160:0", x264);
+        click("cmdOpenBMP");
+        control("picDraw")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(key(Qt::Key_Down),
+                 QStringLiteral("Click an edge first; the arrow keys then move it by one line."));
+        QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(edges(), QStringLiteral("159 0 1120 719"));
+
+        // DVB's 1440 x 1080 with 4:3 pixels, interlaced, in a transport stream.
+        answers << clip("dvb.ts",
+                        "testsrc2=s=1440x1080:r=50:d=2,scroll=h=0.01,interlace=scan=tff,setsar=4/3",
+                        x264 + QStringList{"-flags", "+ilme+ildct", "-x264opts", "tff=1"});
+        click("cmdOpenBMP");
+        QVERIFY(control<QRadioButton>("optStretch169")->isChecked());
+        QVERIFY2(shown("lblNote").startsWith(u"Interlaced, top field first"),
+                 qPrintable(shown("lblNote")));
+
+        // Square pixels in a frame that is not whole: the sizes follow a whole 576-line frame.
+        answers << clip("web.mpg", picture.arg("352x264").arg(1) + ",setsar=1");
+        click("cmdOpenBMP");
+        QCOMPARE(shown("lblNote"), QStringLiteral("The stream's pixel aspect is 1.0000, a whole "
+                                                  "4:3 frame's 2.1818; the sizes follow the whole "
+                                                  "frame."));
+    }
+
     void detectBarsAndCopyForEncoder() {
         const auto press = [this](Qt::KeyboardModifiers modifiers, Qt::Key key) {
             QTest::keyClick(window.get(), key, modifiers);
@@ -708,10 +771,11 @@ private:
         QTRY_VERIFY(!window->opening());
         QVERIFY(!active || QTest::qWaitForWindowActive(window.get()));
     }
-    QString clip(const char* name, const QString& graph) {
+    QString clip(const char* name, const QString& graph,
+                 const QStringList& codec = {"-c:v", "mpeg2video", "-g", "1", "-q:v", "4"}) {
         const QString path = dir->filePath(QLatin1String(name));
-        QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", graph, "-c:v",
-                                     "mpeg2video", "-g", "1", "-q:v", "4", path});
+        QProcess::execute("ffmpeg",
+                          QStringList{"-v", "error", "-f", "lavfi", "-i", graph} + codec << path);
         return path;
     }
     // The times of the first and last sampled frames, stepped to with Page Up and Down.
