@@ -131,19 +131,28 @@ try:
     pal = "testsrc2=size=704x432:rate=50:duration=2,scroll=h=0.01,noise=alls=4:allf=t"
     film = "testsrc2=size=720x360:rate=24000/1001:duration=2,scroll=h=0.005,noise=alls=4:allf=t"
     woven = ["-flags", "+ilme+ildct", "-top"]
-    for name, source, weave, flags, rate, found in [
-            ("tff.mpg", pal, ",interlace=scan=tff", woven + ["1"], 25,
-             "Interlaced, top field first"),
-            ("bff.mpg", pal, ",interlace=scan=bff", woven + ["0"], 25,
-             "Interlaced, bottom field first"),
-            ("film.mpg", film, ",telecine", woven + ["1", "-r", "30000/1001"], 24,
-             "Film with 3:2 pulldown"),
-            ("psf.mpg", pal.replace("rate=50", "rate=25"), "", woven + ["1"], 25, None)]:
+    mpeg2 = ["-c:v", "mpeg2video", "-q:v", "2"]
+    pal_bars, ntsc_bars = "pad=720:576:8:72", "pad=720:480:0:60"
+#A DVB - T2 recording : 1440 x 1080 of 4 : 3 pixels, interlaced H.264 in a transport stream,
+#letterboxed to 2.39 : 1.
+    dvb = pal.replace("704x432", "1440x804").replace("h=0.01", "h=0.005")
+    dvb_bars = "pad=1440:1080:0:138"
+    x264 = ["-c:v", "libx264", "-preset", "ultrafast", "-g", "12", "-flags", "+ilme+ildct",
+            "-x264opts", "tff=1"]
+    for name, source, bars, weave, codec, rate, found in [
+            ("tff.mpg", pal, pal_bars, ",interlace=scan=tff,setsar=16/15", mpeg2 + woven + ["1"],
+             25, "Interlaced, top field first"),
+            ("bff.mpg", pal, pal_bars, ",interlace=scan=bff,setsar=16/15", mpeg2 + woven + ["0"],
+             25, "Interlaced, bottom field first"),
+            ("film.mpg", film, ntsc_bars, ",telecine,setsar=16/15",
+             mpeg2 + woven + ["1", "-r", "30000/1001"], 24, "Film with 3:2 pulldown"),
+            ("psf.mpg", pal.replace("rate=50", "rate=25"), pal_bars, ",setsar=16/15",
+             mpeg2 + woven + ["1"], 25, None),
+            ("dvb.ts", dvb, dvb_bars, ",interlace=scan=tff,setsar=4/3", x264, 25,
+             "Interlaced, top field first")]:
         path = os.path.join(os.path.dirname(clip), name)
-        bars = "pad=720:576:8:72" if rate == 25 else "pad=720:480:0:60"
         subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", source, "-vf",
-                        f"format=rgb24,{bars},format=yuv420p{weave},setsar=16/15", "-c:v",
-                        "mpeg2video", "-q:v", "2", *flags, path], check=True)
+                        f"format=rgb24,{bars},format=yuv420p{weave}", *codec, path], check=True)
         keys(main, "alt+o")
         choose_file("^Open Bitmap$", path)
         wait_window(f"^Quarvel 1\\.0 - {name} - ")
@@ -152,9 +161,9 @@ try:
         said = [line.split(" (")[0] for line in text if line.startswith(("Interlaced", "Film"))]
         check(f"{name}: scan type", said, [found] if found else [])
         lines = dict(line.split(":", 1) for line in text[:2])
-        geometry = re.search(r"crop=[0-9:]+,scale=[0-9:]+", lines["ffmpeg"]).group(0)
-        instants = ",select=not(mod(n\\,2))" if weave and rate == 25 else ""
-        reference = f"{source},format=rgb24,{bars}{instants},{geometry}"
+        geometry = re.search(r"crop=[0-9:]+,scale=([0-9]+):([0-9]+)", lines["ffmpeg"])
+        instants = ",select=not(mod(n\\,2))" if "interlace" in weave else ""
+        reference = f"{source},format=rgb24,{bars}{instants},{geometry.group(0)}"
         for tool in ("ffmpeg", "HandBrake"):
             out = os.path.join(work, f"{name}.{tool}.mp4")
             shape, clean_edges = encoded(tool, path, shlex.split(lines[tool]), out, 30)
@@ -162,9 +171,9 @@ try:
             print(f"     {name} {tool}: {lines[tool].strip()} SSIM mean {mean} least {least}")
             fps = run("ffprobe", "-v", "error", "-select_streams", "v", "-show_entries",
                       "stream=r_frame_rate", "-of", "csv=p=0", out)
-            check(f"{name} {tool}: square pixels, no bar line, every frame one instant, its rate",
-                  (shape[2], clean_edges, least >= 0.88, fps),
-                  ("1:1", True, True, "24000/1001" if rate == 24 else "25/1"))
+            check(f"{name} {tool}: the size copied, square pixels, no bar line, every frame one "
+                  "instant, its rate", (shape, clean_edges, least >= 0.88, fps),
+                  ([*geometry.groups(), "1:1"], True, True, "24000/1001" if rate == 24 else "25/1"))
 
 #A station logo in a bar is cut with the bar : the encode begins and ends with picture.
     logo = os.path.join(os.path.dirname(clip), "logo.mpg")
