@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -70,11 +72,27 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (!m_canvas.isNull()) {
         painter.drawImage(0, 0, m_canvas);
-        return;
+    } else {
+        painter.fillRect(event->rect(), m_background);
+        if (!m_picture.isNull())
+            painter.drawImage(0, 0, m_picture);
     }
-    painter.fillRect(event->rect(), m_background);
-    if (!m_picture.isNull())
-        painter.drawImage(0, 0, m_picture);
+    // The arrow keys act on a focused box; the style shows where the focus is.
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
+}
+
+void PictureBox::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
