@@ -15,7 +15,7 @@
 constexpr int kSampledFrames = 24;
 
 // One frame of the source. A picture is kept as it is; a video's frame keeps its decoded YUV
-// planes, half the size of RGB, and is converted when it is shown (FramePicture).
+// planes, a fraction of RGB's size, and is converted when it is shown (FramePicture).
 struct VideoFrame {
     QImage picture;                      // a picture's, RGB32
     std::shared_ptr<const void> decoded; // a video frame's, owned by the video module

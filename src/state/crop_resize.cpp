@@ -40,13 +40,12 @@ std::optional<double> SquareRoot(double x) {
 
 std::optional<double> FullFramePixelAspect(SourceAspect aspect, std::int32_t width,
                                            std::int32_t height) {
-    const int h = height;
     double lines = 576;
-    if (h == 480 || h == 288 || h == 240 || h == 720 || h == 1080)
-        lines = h;
-    else if (h > 720)
+    if (height == 480 || height == 288 || height == 240 || height == 720 || height == 1080)
+        lines = height;
+    else if (height > 720)
         lines = 1080;
-    else if (h > 576)
+    else if (height > 576)
         lines = 720;
     const double shown = aspect == SourceAspect::Ratio4x3 ? lines * 4 / 3 : lines * 16 / 9;
     return Divide(shown, width);
