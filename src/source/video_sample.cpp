@@ -1,7 +1,5 @@
 #include "source/video_sample.h"
 
-#include "state/source_bitmap.h"
-
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageReader>
@@ -102,8 +100,7 @@ QImage FramePicture(const VideoFrame& frame, QSize size) {
 }
 
 QImage FrameLuma(const VideoFrame& frame) {
-    if (!frame.picture.isNull() ||
-        (frame.size.width() <= kMaxSourceWidth && frame.size.height() <= kMaxSourceHeight))
+    if (!frame.picture.isNull() || !LargerThanPal(frame.size))
         return FramePicture(frame);
     QImage luma;
     if (const Module module = LoadModule(); frame.decoded && module.picture)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "state/scan_type.h"
+#include "state/source_bitmap.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -57,6 +58,10 @@ constexpr char kFramePictureSymbol[] = "QuarvelFramePicture";
 // Videos open up to HD's frame size; pictures keep kMaxSourceWidth x kMaxSourceHeight.
 constexpr int kMaxVideoWidth = 1920;
 constexpr int kMaxVideoHeight = 1080;
+// A frame larger than a picture may be, PAL's: kept, measured and read more sparingly.
+inline bool LargerThanPal(QSize size) {
+    return size.width() > kMaxSourceWidth || size.height() > kMaxSourceHeight;
+}
 
 // Video files, DVD IFO and BUP files go to the video module, everything else is read as a
 // picture.

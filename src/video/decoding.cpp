@@ -233,7 +233,7 @@ VideoFrame KeptFrame(Scaler& scaler, const AVFrame* f, double seconds) {
     AVFrame* planes = nullptr;
     if (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL))
         kept.picture = Picture(scaler, f, QSize(f->width, f->height));
-    else if (f->width > kMaxSourceWidth || f->height > kMaxSourceHeight)
+    else if (LargerThanPal(QSize(f->width, f->height)))
         planes = Shallow(scaler, f, AV_PIX_FMT_YUV410P);
     else if (d->comp[0].depth == 8 && av_get_bits_per_pixel(d) <= 16)
         planes = av_frame_clone(f);

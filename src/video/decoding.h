@@ -5,7 +5,6 @@
 
 #include "source/video_sample.h"
 #include "state/scan_type.h"
-#include "state/source_bitmap.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

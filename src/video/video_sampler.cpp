@@ -182,8 +182,7 @@ bool Keep(Part& part, Opened& o, Reader& reader, Scaler& scaler, AVFrame* f, dou
     part.sampleAspect = av_guess_sample_aspect_ratio(o.input.format, o.stream, f);
     ++progress.framesDone;
     // An HD frame costs five times a PAL one to decode: every fourth sampled point tells enough.
-    if ((f->width <= kMaxSourceWidth && f->height <= kMaxSourceHeight) ||
-        part.frames.size() % 4 == 1) {
+    if (!LargerThanPal(QSize(f->width, f->height)) || part.frames.size() % 4 == 1) {
         // The run starts from the kept planes where there are any, so that the decoder has its
         // own frame back: an HD decoder then needs one frame less.
         const auto* planes = static_cast<const AVFrame*>(part.frames.back().decoded.get());
