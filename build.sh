@@ -14,7 +14,7 @@ run_packages=(
 test_packages=(
     "${run_packages[@]}"
     xvfb xauth x11-utils xdotool xclip python3 desktop-file-utils appstream e2fsprogs
-    ffmpeg handbrake-cli dvdauthor
+    ffmpeg handbrake-cli dvdauthor genisoimage
 )
 
 install_missing() {

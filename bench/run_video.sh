@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sampling 24 frames of a 1 GB MPEG-2 program stream, of a DVD folder whose main title spans
-# two VOB files, and of a 1 GB 1080i H.264 transport stream, side by side with HandBrake's scan
-# of 24 previews of the same, with the peak memory of each. The files are made once and kept in
+# two VOB files, of an image of that disc and of a copy whose second VOB file is all zeros, and
+# of a 1 GB 1080i H.264 transport stream, side by side with HandBrake's scan of 24 previews of
+# the same, with the peak memory of each. The files are made once and kept in
 # BUILD_DIR/bench-data.
 #   bench/run_video.sh BUILD_DIR
 set -eu
@@ -35,6 +36,14 @@ XML
     VIDEO_FORMAT=PAL dvdauthor -x "$dvd.work/dvd.xml" >/dev/null 2>&1
     rm -rf "$dvd.work"
 fi
+iso=$data/dvd.iso
+[ -e "$iso" ] || genisoimage -quiet -dvd-video -o "$iso" "$dvd"
+zeroed=$data/dvd-zeroed
+if [ ! -e "$zeroed/VIDEO_TS/VTS_01_2.VOB" ]; then
+    mkdir -p "$zeroed/VIDEO_TS"
+    cp "$dvd"/VIDEO_TS/*.IFO "$dvd"/VIDEO_TS/*.BUP "$dvd/VIDEO_TS/VTS_01_1.VOB" "$zeroed/VIDEO_TS/"
+    truncate -s "$(stat -c %s "$dvd/VIDEO_TS/VTS_01_2.VOB")" "$zeroed/VIDEO_TS/VTS_01_2.VOB"
+fi
 # A broadcast recording: 1080i, top field first, a key frame every half second, 20 Mbit/s; one
 # minute encoded, then repeated to 1 GB.
 hd=$data/broadcast.ts
@@ -58,9 +67,11 @@ for run in 1 2 3; do
     "$build/bin/video_sampling" "$movie"
     handbrake -i "$movie"
 done
-for run in 1 2 3; do
-    "$build/bin/video_sampling" "$dvd"
-    handbrake -i "$dvd" --main-feature
+for disc in "$dvd" "$iso" "$zeroed"; do
+    for run in 1 2 3; do
+        "$build/bin/video_sampling" "$disc"
+        handbrake -i "$disc" --main-feature
+    done
 done
 for run in 1 2 3; do
     "$build/bin/video_sampling" "$hd"

@@ -19,7 +19,8 @@ int main(int argc, char* argv[]) {
     const VideoSample sample = SampleVideo(QString::fromLocal8Bit(argv[1]), progress);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("quarvel   sampled %zu frames in %.2f s, peak %ld MB\n", sample.frames.size(),
-                double(timer.nsecsElapsed()) / 1e9, usage.ru_maxrss / 1024);
-    return sample.outcome == VideoOutcome::Accepted ? 0 : 1;
+    std::printf("quarvel   sampled %zu frames in %.2f s, peak %ld MB %s\n", sample.frames.size(),
+                double(timer.nsecsElapsed()) / 1e9, usage.ru_maxrss / 1024,
+                qPrintable(sample.note));
+    return 0;
 }

@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quarvel"));
@@ -16,7 +19,15 @@ int main(int argc, char* argv[]) {
             ReadPictureFile(QStringLiteral(":/quarvel/icons/quarvel-%1.png").arg(size), "png")));
     QApplication::setWindowIcon(icon);
 
-    frmMain window;
-    window.show();
-    return QApplication::exec();
+    const int code = [] {
+        frmMain window;
+        window.show();
+        return QApplication::exec();
+    }();
+    // A read blocked in the system would hold the program's end for as long as it blocks.
+    if (ReadsRunning() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

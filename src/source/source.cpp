@@ -3,44 +3,102 @@
 #include "state/source_bitmap.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 
-Source OpenSource(const QString& path, VideoProgress& progress) {
+#include <algorithm>
+#include <atomic>
+
+namespace {
+
+std::atomic<int> g_reads{0};
+
+SourceOutcome FromVideo(VideoOutcome outcome) {
+    switch (outcome) {
+    case VideoOutcome::Accepted:
+        return SourceOutcome::Accepted;
+    case VideoOutcome::TooLarge:
+        return SourceOutcome::VideoTooLarge;
+    case VideoOutcome::Unreadable:
+        return SourceOutcome::VideoUnreadable;
+    case VideoOutcome::DvdUnreadable:
+        return SourceOutcome::DvdUnreadable;
+    case VideoOutcome::DvdRefused:
+        return SourceOutcome::DvdRefused;
+    case VideoOutcome::Cancelled:
+        return SourceOutcome::Cancelled;
+    case VideoOutcome::NoModule:
+        break;
+    }
+    return SourceOutcome::NoModule;
+}
+
+// What opened of a DVD: "Title 3 of 12, 1:52:04, the longest.", or the title chosen (or of a
+// chosen VOB file), or the one opened in place of a main title that could not be read.
+QString TitleNote(const VideoSample& sample, bool main) {
+    const auto title = std::find_if(sample.titles.begin(), sample.titles.end(),
+                                    [&](const DiscTitle& t) { return t.number == sample.title; });
+    if (title == sample.titles.end())
+        return {};
+    const QString time = RunningTime(title->seconds);
+    const int count = int(sample.titles.size());
+    if (sample.unreadableTitle > 0)
+        return QStringLiteral("Title %1 of %2 could not be read; opened title %3, %4.")
+            .arg(sample.unreadableTitle)
+            .arg(count)
+            .arg(title->number)
+            .arg(time);
+    return QStringLiteral("Title %1 of %2, %3%4.")
+        .arg(title->number)
+        .arg(count)
+        .arg(time, main ? QStringLiteral(", the longest") : QString());
+}
+
+} // namespace
+
+QString RunningTime(double seconds) {
+    const int s = int(seconds);
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600)
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+int ReadsRunning() {
+    return g_reads;
+}
+
+Source OpenSource(const QString& path, VideoProgress& progress, int title) {
+    ++g_reads;
+    const auto done = qScopeGuard([] { --g_reads; });
     Source source;
     const QFileInfo info(path);
     if (IsVideoFileName(path) || IsDvdFolder(path)) {
         source.video = true;
         // Regular files and DVD folders only: opening a pipe or a device could block for good.
+        // A DVD's own files are checked by the module before libdvdread opens any of them.
         VideoSample sample =
-            info.isFile() || IsDvdFolder(path) ? SampleVideo(path, progress) : VideoSample();
-        switch (sample.outcome) {
-        case VideoOutcome::Accepted:
-            source.outcome = SourceOutcome::Accepted;
-            break;
-        case VideoOutcome::TooLarge:
-            source.outcome = SourceOutcome::VideoTooLarge;
-            break;
-        case VideoOutcome::Unreadable:
-            source.outcome = SourceOutcome::VideoUnreadable;
-            break;
-        case VideoOutcome::DvdUnreadable:
-            source.outcome = SourceOutcome::DvdUnreadable;
-            break;
-        case VideoOutcome::Cancelled:
-            source.outcome = SourceOutcome::Cancelled;
-            break;
-        case VideoOutcome::NoModule:
-            source.outcome = SourceOutcome::NoModule;
-            break;
-        }
+            info.isFile() || IsDvdFolder(path) ? SampleVideo(path, progress, title) : VideoSample();
+        source.outcome = FromVideo(sample.outcome);
         if (source.outcome == SourceOutcome::Accepted)
             source.frames = std::move(sample.frames);
         source.displayAspect = sample.displayAspect;
         source.scan = sample.scan;
-        source.note = sample.note;
+        source.seconds = sample.seconds;
+        const QString titleNote =
+            TitleNote(sample, title == kMainTitle && info.suffix().toLower() != u"vob");
+        source.note = titleNote.isEmpty() || sample.note.isEmpty() ? titleNote + sample.note
+                                                                   : titleNote + u' ' + sample.note;
+        source.titles = std::move(sample.titles);
+        source.title = sample.title;
         return source;
     }
     if (info.isDir()) {
         source.outcome = SourceOutcome::NoDvdInFolder;
+        if (!info.isReadable() || !info.isExecutable()) {
+            source.outcome = SourceOutcome::DvdRefused;
+            source.note = QStringLiteral("Folder cannot be read: permission denied for %1.")
+                              .arg(info.fileName());
+        }
         return source;
     }
     SourceBitmap picture = LoadSourceBitmap(path);

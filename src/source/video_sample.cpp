@@ -11,7 +11,7 @@ namespace {
 
 const char* const kVideoSuffixes[] = {"vob", "mpg", "mpeg", "m2v", "m2p", "ts",   "m2ts", "mts",
                                       "mkv", "mp4", "m4v",  "avi", "mov", "webm", "wmv",  "flv",
-                                      "ogv", "vro", "dat",  "y4m", "ifo", "bup"};
+                                      "ogv", "vro", "dat",  "y4m", "ifo", "bup",  "iso",  "img"};
 
 struct Module {
     SampleVideoFunction sample = nullptr;
@@ -70,11 +70,11 @@ QString SourcePictureFilter() {
     return filter;
 }
 
-VideoSample SampleVideo(const QString& path, VideoProgress& progress) {
+VideoSample SampleVideo(const QString& path, VideoProgress& progress, int title) {
     VideoSample sample;
     const Module module = LoadModule();
     if (module.sample) {
-        module.sample(path, kSampledFrames, progress, sample);
+        module.sample(path, title, kSampledFrames, progress, sample);
     } else {
         sample.outcome = VideoOutcome::NoModule;
         if (module.version != 0)

@@ -25,7 +25,26 @@ struct VideoFrame {
     double seconds = 0;                  // from the start of the video
 };
 
-enum class VideoOutcome { Accepted, TooLarge, Unreadable, Cancelled, NoModule, DvdUnreadable };
+// DvdRefused: the disc holds no title, or a file of it is no regular, readable file; the
+// sample's note is the message.
+enum class VideoOutcome {
+    Accepted,
+    TooLarge,
+    Unreadable,
+    Cancelled,
+    NoModule,
+    DvdUnreadable,
+    DvdRefused,
+};
+
+// A title of a DVD as its IFO files describe it, its running time checked against its cells.
+struct DiscTitle {
+    int number = 0; // on the disc, from 1
+    double seconds = 0;
+    bool wide = false; // 16:9 by its title set's video attributes
+    int angles = 1;
+    int chapters = 0;
+};
 
 struct VideoSample {
     VideoOutcome outcome = VideoOutcome::Unreadable;
@@ -33,7 +52,16 @@ struct VideoSample {
     double displayAspect = 0;       // sample aspect x width / height
     ScanResult scan;                // measured on short runs of frames after each sample
     QString note;                   // what was opened, or why nothing was
+    double seconds = 0;             // the running time, where known
+    // Of a DVD: every title, the one opened, and the one that should have been but could not be
+    // read.
+    std::vector<DiscTitle> titles;
+    int title = 0;
+    int unreadableTitle = 0;
 };
+
+// Which title of a DVD to open: 0 for the main title, or for the title that covers a VOB file.
+constexpr int kMainTitle = 0;
 
 // Shared with the thread that samples: how far it got, and whether the user gave up.
 struct VideoProgress {
@@ -42,11 +70,11 @@ struct VideoProgress {
 };
 
 // The video module's entry point, looked up by this name.
-using SampleVideoFunction = void (*)(const QString& path, int count, VideoProgress& progress,
-                                     VideoSample& out);
+using SampleVideoFunction = void (*)(const QString& path, int title, int count,
+                                     VideoProgress& progress, VideoSample& out);
 constexpr char kSampleVideoSymbol[] = "QuarvelSampleVideo";
 // The C++ types above cross the module's boundary: a module built with other ones is refused.
-constexpr int kVideoInterfaceVersion = 3;
+constexpr int kVideoInterfaceVersion = 4;
 using InterfaceVersionFunction = int (*)();
 constexpr char kInterfaceVersionSymbol[] = "QuarvelVideoInterfaceVersion";
 // Converts a frame's decoded planes to an RGB32 picture of the given size, or to its 8-bit luma
@@ -63,8 +91,8 @@ inline bool LargerThanPal(QSize size) {
     return size.width() > kMaxSourceWidth || size.height() > kMaxSourceHeight;
 }
 
-// Video files, DVD IFO and BUP files go to the video module, everything else is read as a
-// picture.
+// Video files, DVD IFO and BUP files and disc images go to the video module, everything else is
+// read as a picture.
 bool IsVideoFileName(const QString& path);
 // A DVD's VIDEO_TS folder, or the disc's folder that holds it. Inline: the video module asks
 // too.
@@ -84,7 +112,7 @@ QString SourcePictureFilter();
 // Samples a video in the calling thread through the video module, loaded on the first call.
 // NoModule when the module or FFmpeg's libraries cannot be loaded, or the module is of another
 // interface version (the note says so).
-VideoSample SampleVideo(const QString& path, VideoProgress& progress);
+VideoSample SampleVideo(const QString& path, VideoProgress& progress, int title = kMainTitle);
 
 // The frame as an RGB32 picture, at its stored size or scaled smoothly to `size`; a null
 // picture when it cannot be converted.

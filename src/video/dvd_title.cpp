@@ -1,10 +1,7 @@
 #include "video/dvd_title.h"
 
-#include "source/video_sample.h"
-
 extern "C" {
 #include <dvdread/dvd_reader.h>
-#include <dvdread/ifo_read.h>
 #include <dvdread/ifo_types.h>
 #include <libavformat/avio.h>
 #include <libavutil/error.h>
@@ -16,56 +13,45 @@ extern "C" {
 #include <QStringList>
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 
 namespace {
 
 constexpr int kBlock = DVD_VIDEO_LB_LEN;
+// Where a navigation pack's DSI data starts, after its pack, system and PCI headers.
+constexpr int kDsi = 0x407;
+// An angle block's units are followed this far at most.
+constexpr int kMostUnits = 100000;
 
-int FromBcd(std::uint8_t v) {
-    return (v >> 4) * 10 + (v & 0x0F);
+std::uint32_t Be32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
 }
 
-double Seconds(const dvd_time_t& t) {
-    const double rate = (t.frame_u >> 6) == 3 ? 30000.0 / 1001 : 25.0;
-    return FromBcd(t.hour) * 3600.0 + FromBcd(t.minute) * 60.0 + FromBcd(t.second) +
-           FromBcd(t.frame_u & 0x3F) / rate;
+bool StartCode(const std::uint8_t* p, std::uint8_t code) {
+    return p[0] == 0 && p[1] == 0 && p[2] == 1 && p[3] == code;
 }
 
-struct Ifo {
-    ifo_handle_t* handle;
-    ~Ifo() {
-        if (handle)
-            ifoClose(handle);
-    }
-};
+// A navigation pack: a pack header, a system header, then the PCI and DSI private streams.
+bool Nav(const std::uint8_t* b) {
+    return StartCode(b, 0xBA) && StartCode(b + 14, 0xBB) && StartCode(b + 0x26, 0xBF) &&
+           b[0x2C] == 0 && StartCode(b + 0x400, 0xBF) && b[0x406] == 1;
+}
 
-// The chain of cells that plays a title: the first program chain of its first part.
-const pgc_t* TitleChain(const ifo_handle_t* vts, int titleInSet) {
-    if (!vts->vts_ptt_srpt || !vts->vts_pgcit || titleInSet < 1 ||
-        titleInSet > vts->vts_ptt_srpt->nr_of_srpts)
-        return nullptr;
-    const ttu_t& title = vts->vts_ptt_srpt->title[titleInSet - 1];
-    if (title.nr_of_ptts < 1 || !title.ptt)
-        return nullptr;
-    const int chain = title.ptt[0].pgcn;
-    if (chain < 1 || chain > vts->vts_pgcit->nr_of_pgci_srp)
-        return nullptr;
-    return vts->vts_pgcit->pgci_srp[chain - 1].pgc;
+// The sector a navigation pack names as its own.
+std::uint32_t NavSector(const std::uint8_t* b) {
+    return Be32(b + kDsi + 4);
+}
+
+// Every sector of a VOB is an MPEG pack, and a navigation pack names where it lies: zeros, or
+// another title's data where this one's should be, are not the title's.
+bool Own(const std::uint8_t* b, std::uint32_t sector) {
+    return StartCode(b, 0xBA) && (!Nav(b) || NavSector(b) == sector);
+}
+
+bool Interrupted(const AVIOInterruptCB& interrupt) {
+    return interrupt.callback && interrupt.callback(interrupt.opaque);
 }
 
 } // namespace
-
-QString DvdRoot(const QString& path) {
-    const QFileInfo info(path);
-    const QString suffix = info.suffix().toLower();
-    if (info.isFile() && (suffix == u"ifo" || suffix == u"bup"))
-        return info.absolutePath();
-    if (IsDvdFolder(path))
-        return info.absoluteFilePath();
-    return {};
-}
 
 QByteArray TitleSetVobs(const QString& path) {
     const QFileInfo info(path);
@@ -86,52 +72,78 @@ QByteArray TitleSetVobs(const QString& path) {
                             : QByteArray();
 }
 
-std::unique_ptr<DvdTitle> DvdTitle::OpenMain(const QString& root) {
-    std::unique_ptr<DvdTitle> title(new DvdTitle);
-    // libdvdread's warnings would go to the terminal; what matters reaches the user as a message.
-    static const dvd_logger_cb quiet{[](void*, dvd_logger_level_t, const char*, va_list) {}};
-    title->m_dvd = DVDOpen2(nullptr, &quiet, QFile::encodeName(root).constData());
-    if (!title->m_dvd)
-        return nullptr;
-    const Ifo manager{ifoOpen(title->m_dvd, 0)};
-    if (!manager.handle || !manager.handle->tt_srpt)
-        return nullptr;
-    const tt_srpt_t* titles = manager.handle->tt_srpt;
-    title->m_titles = titles->nr_of_srpts;
-    double longest = 0;
-    int set = 0, inSet = 0;
-    for (int t = 0; t < titles->nr_of_srpts; ++t) {
-        const title_info_t& info = titles->title[t];
-        const Ifo vts{ifoOpen(title->m_dvd, info.title_set_nr)};
-        const pgc_t* chain = vts.handle ? TitleChain(vts.handle, info.vts_ttn) : nullptr;
-        if (chain && Seconds(chain->playback_time) > longest) {
-            longest = Seconds(chain->playback_time);
-            title->m_number = t + 1;
-            set = info.title_set_nr, inSet = info.vts_ttn;
+DvdChoice ChooseDvdTitle(const DvdPlace& place, int wanted, const AVIOInterruptCB& interrupt) {
+    DvdChoice choice;
+    std::unique_ptr<DvdDisc> disc = DvdDisc::Open(place, interrupt, choice.problem);
+    if (!disc)
+        return choice;
+    choice.titles = disc->titles();
+    std::vector<DiscTitle> order = choice.titles;
+    std::stable_sort(order.begin(), order.end(),
+                     [](const DiscTitle& a, const DiscTitle& b) { return a.seconds > b.seconds; });
+    if (wanted != kMainTitle) {
+        // The user's choice, and no other in its place.
+        std::erase_if(order, [&](const DiscTitle& t) { return t.number != wanted; });
+    } else if (place.vobSet > 0) {
+        // Of a chosen VOB file, the titles of its set that play from it.
+        const auto [first, end] = disc->PartSectors(place.vobSet, place.vobPart);
+        DvdProblem ignored;
+        const auto plays = [&](const DiscTitle& t) {
+            const TitlePlace where = disc->place(t.number);
+            if (where.set != place.vobSet)
+                return false;
+            for (const DvdCell& cell :
+                 CellsOf(disc->SetInfo(where.set, ignored), where.inSet).cells)
+                if (cell.consistent && cell.first < end && cell.last >= first)
+                    return true;
+            return false;
+        };
+        if (std::any_of(order.begin(), order.end(), plays))
+            std::erase_if(order, [&](const DiscTitle& t) { return !plays(t); });
+    }
+    for (const DiscTitle& candidate : order) {
+        if (!disc && !(disc = DvdDisc::Open(place, interrupt, choice.problem)))
+            break;
+        DvdProblem problem;
+        if (DvdTitle::Open(disc, candidate.number, problem)) {
+            choice.number = candidate.number;
+            break;
         }
+        if (problem.outcome == VideoOutcome::DvdRefused)
+            choice.problem.Refuse(problem.message);
+        if (choice.unreadable == 0)
+            choice.unreadable = candidate.number;
+        if (Interrupted(interrupt))
+            break;
     }
-    if (set == 0)
+    if (choice.number == 0)
+        choice.unreadable = 0;
+    return choice;
+}
+
+std::unique_ptr<DvdTitle> DvdTitle::Open(std::unique_ptr<DvdDisc>& disc, int number,
+                                         DvdProblem& problem) {
+    const TitlePlace place = disc->place(number);
+    const ifo_handle_t* vts = disc->SetInfo(place.set, problem);
+    if (!vts)
         return nullptr;
-    const Ifo vts{ifoOpen(title->m_dvd, set)};
-    const pgc_t* chain = vts.handle ? TitleChain(vts.handle, inSet) : nullptr;
-    if (!chain || !chain->cell_playback)
+    std::unique_ptr<DvdTitle> title(new DvdTitle);
+    title->m_file = disc->OpenVobs(place.set, problem);
+    if (!title->m_file)
         return nullptr;
-    title->m_wide = vts.handle->vtsi_mat->vts_video_attr.display_aspect_ratio == 3;
-    for (int c = 0; c < chain->nr_of_cells; ++c) {
-        const cell_playback_t& cell = chain->cell_playback[c];
-        // Of an angle block, the first angle only.
-        const bool otherAngle =
-            cell.block_type == BLOCK_TYPE_ANGLE_BLOCK && cell.block_mode != BLOCK_MODE_FIRST_CELL;
-        if (otherAngle || cell.last_sector < cell.first_sector)
-            continue;
-        title->m_cells.push_back(
-            {cell.first_sector, cell.last_sector, Seconds(cell.playback_time)});
-        title->m_bytes += std::int64_t(cell.last_sector - cell.first_sector + 1) * kBlock;
-        title->m_seconds += Seconds(cell.playback_time);
+    title->m_disc = std::move(disc);
+    title->m_info = title->m_disc->titles()[number - 1];
+    const auto sectors = std::uint32_t(std::max<ssize_t>(0, DVDFileSize(title->m_file)));
+    double start = 0;
+    bool readable = false;
+    for (const DvdCell& cell : CellsOf(vts, place.inSet).cells) {
+        readable = title->AddCell(cell, start, sectors) || readable;
+        start += cell.seconds;
     }
-    title->m_file = DVDOpenFile(title->m_dvd, set, DVD_READ_TITLE_VOBS);
-    if (!title->m_file || title->m_cells.empty())
+    if (!readable) {
+        disc = std::move(title->m_disc); // for the next title
         return nullptr;
+    }
     return title;
 }
 
@@ -141,30 +153,73 @@ DvdTitle::~DvdTitle() {
     avio_context_free(&m_io);
     if (m_file)
         DVDCloseFile(m_file);
-    if (m_dvd)
-        DVDClose(m_dvd);
 }
 
-QString DvdTitle::note() const {
-    const int s = int(m_seconds);
-    return QStringLiteral("Title %1 of %2, %3:%4:%5, the longest.")
-        .arg(m_number)
-        .arg(m_titles)
-        .arg(s / 3600)
-        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(s % 60, 2, 10, QLatin1Char('0'));
+bool DvdTitle::ReadSector(std::uint32_t sector, std::uint8_t* block) {
+    return !Interrupted(m_disc->interrupt()) && DVDReadBlocks(m_file, int(sector), 1, block) == 1;
+}
+
+// A cell is read when its first sector is its own navigation pack; its end shows as it is read.
+bool DvdTitle::AddCell(const DvdCell& cell, double start, std::uint32_t sectors) {
+    Cell kept;
+    kept.start = start;
+    kept.seconds = cell.seconds;
+    kept.offset = m_bytes;
+    std::uint8_t block[kBlock];
+    const bool readable = cell.consistent && cell.first < sectors &&
+                          ReadSector(cell.first, block) && Nav(block) &&
+                          NavSector(block) == cell.first;
+    if (readable)
+        kept.runs =
+            cell.interleaved ? Interleaved(cell) : std::vector<Run>{{cell.first, cell.last}};
+    for (const Run& run : kept.runs)
+        kept.bytes += (std::int64_t(run.last) - run.first + 1) * kBlock;
+    kept.readable = kept.bytes;
+    m_bytes += kept.bytes;
+    m_cells.push_back(kept);
+    return readable;
+}
+
+// Angle 1 of an interleaved angle block: its units, each of whose first navigation pack gives
+// the unit's end and where the angle's next unit starts. Units that do not add up leave the
+// cell read whole.
+std::vector<DvdTitle::Run> DvdTitle::Interleaved(const DvdCell& cell) {
+    std::vector<Run> runs;
+    std::uint8_t block[kBlock];
+    for (std::uint32_t at = cell.first; at <= cell.last && runs.size() < kMostUnits;) {
+        const std::uint8_t* pbi = block + kDsi + 0x20; // category, unit end, next unit start
+        if (!ReadSector(at, block) || !Nav(block) || NavSector(block) != at || !(pbi[0] & 0x40))
+            return {{cell.first, cell.last}};
+        const std::uint32_t end = at + Be32(pbi + 2), next = Be32(pbi + 6);
+        if (end < at || end > cell.last)
+            return {{cell.first, cell.last}};
+        runs.push_back({at, end});
+        if (next == 0 || next >= 0x7FFFFFFF || next > cell.last - at)
+            break;
+        at += next;
+    }
+    return runs;
 }
 
 double DvdTitle::SecondsAt(std::int64_t byte) const {
-    double seconds = 0;
+    for (const Cell& cell : m_cells)
+        if (byte >= cell.offset && byte < cell.offset + cell.bytes)
+            return cell.start + cell.seconds * double(byte - cell.offset) / double(cell.bytes);
+    return m_cells.empty() ? 0 : m_cells.back().start + m_cells.back().seconds;
+}
+
+std::optional<std::int64_t> DvdTitle::ByteAt(double seconds) const {
     for (const Cell& cell : m_cells) {
-        const std::int64_t size = std::int64_t(cell.last - cell.first + 1) * kBlock;
-        if (byte < size)
-            return seconds + cell.seconds * double(byte) / double(size);
-        byte -= size;
-        seconds += cell.seconds;
+        if (seconds < cell.start || seconds >= cell.start + cell.seconds)
+            continue;
+        const auto within =
+            std::int64_t(double(cell.bytes) * (seconds - cell.start) / cell.seconds) / kBlock *
+            kBlock;
+        if (within >= cell.readable)
+            return std::nullopt;
+        return cell.offset + within;
     }
-    return seconds;
+    return std::nullopt;
 }
 
 AVIOContext* DvdTitle::io() {
@@ -178,37 +233,49 @@ AVIOContext* DvdTitle::io() {
     return m_io;
 }
 
-// Whole blocks from the cell that holds the position, as many as fit.
+// Whole blocks from the cell that holds the position, as many as fit and are the title's own.
 int DvdTitle::Read(void* opaque, std::uint8_t* buffer, int size) {
     auto* t = static_cast<DvdTitle*>(opaque);
-    std::int64_t offset = t->m_position;
-    for (const Cell& cell : t->m_cells) {
-        const std::int64_t cellBytes = std::int64_t(cell.last - cell.first + 1) * kBlock;
-        if (offset >= cellBytes) {
-            offset -= cellBytes;
-            continue;
+    if (Interrupted(t->m_disc->interrupt()))
+        return AVERROR_EXIT;
+    const auto cell = std::find_if(t->m_cells.begin(), t->m_cells.end(), [t](const Cell& c) {
+        return t->m_position >= c.offset && t->m_position < c.offset + c.bytes;
+    });
+    if (cell == t->m_cells.end())
+        return AVERROR_EOF;
+    const std::int64_t within = t->m_position - cell->offset;
+    if (within >= cell->readable)
+        return AVERROR_EOF;
+    // Positions are whole blocks: the demuxer's reads are, and seeks land on them.
+    std::int64_t block = within / kBlock;
+    const int inBlock = int(within % kBlock);
+    std::uint32_t sector = 0, left = 0;
+    for (const Run& run : cell->runs) {
+        const std::int64_t blocks = std::int64_t(run.last) - run.first + 1;
+        if (block < blocks) {
+            sector = run.first + std::uint32_t(block);
+            left = std::uint32_t(blocks - block);
+            break;
         }
-        // Positions are whole blocks: the demuxer's reads are, and seeks land on them.
-        const std::int64_t block = offset / kBlock;
-        const int within = int(offset % kBlock);
-        const std::int64_t left = cell.last - cell.first + 1 - block;
-        const int blocks = int(std::min<std::int64_t>(left, std::max(1, size / kBlock)));
-        if (within != 0 || size < kBlock) {
-            unsigned char one[kBlock];
-            if (DVDReadBlocks(t->m_file, int(cell.first + block), 1, one) != 1)
-                return AVERROR(EIO);
-            const int n = std::min(size, kBlock - within);
-            std::copy(one + within, one + within + n, buffer);
-            t->m_position += n;
-            return n;
-        }
-        if (DVDReadBlocks(t->m_file, int(cell.first + block), std::size_t(blocks), buffer) !=
-            blocks)
-            return AVERROR(EIO);
-        t->m_position += std::int64_t(blocks) * kBlock;
-        return blocks * kBlock;
+        block -= blocks;
     }
-    return AVERROR_EOF;
+    const bool part = inBlock != 0 || size < kBlock;
+    std::uint8_t one[kBlock];
+    std::uint8_t* into = part ? one : buffer;
+    const int wanted = part ? 1 : int(std::min<std::int64_t>(left, size / kBlock));
+    const auto got = DVDReadBlocks(t->m_file, int(sector), std::size_t(wanted), into);
+    int own = 0;
+    while (own < std::max<int>(0, int(got)) && Own(into + own * kBlock, sector + own))
+        ++own;
+    if (own < wanted)
+        cell->readable = std::min(cell->readable, (within / kBlock + own) * kBlock);
+    if (own == 0)
+        return AVERROR_EOF;
+    const int n = part ? std::min(size, kBlock - inBlock) : own * kBlock;
+    if (part)
+        std::copy(one + inBlock, one + inBlock + n, buffer);
+    t->m_position += n;
+    return n;
 }
 
 std::int64_t DvdTitle::Seek(void* opaque, std::int64_t offset, int whence) {

@@ -95,6 +95,13 @@ std::int64_t DataEnd(const QString& path, std::int64_t size) {
     return hole > 0 && hole < size ? std::int64_t(hole) : size;
 }
 
+// What is read: a file, or a title of a DVD.
+struct Target {
+    QString path;
+    DvdPlace dvd; // valid for a DVD title
+    int title = 0;
+};
+
 // An opened input and its video decoder; a DVD title is read through its cells.
 struct Opened {
     std::unique_ptr<DvdTitle> title; // goes after the input
@@ -104,16 +111,19 @@ struct Opened {
     int index = -1;
     VideoOutcome failure = VideoOutcome::Unreadable;
 
-    bool Open(const QString& path, Deadline& deadline) {
+    bool Open(const Target& target, Deadline& deadline) {
         if (!input.format)
             return false;
         input.format->interrupt_callback = {Interrupted, &deadline};
-        QByteArray url = QFile::encodeName(path);
+        QByteArray url = QFile::encodeName(target.path);
         const AVInputFormat* format = nullptr;
-        if (const QString root = DvdRoot(path); !root.isEmpty()) {
-            title = DvdTitle::OpenMain(root);
+        if (target.dvd.valid()) {
+            DvdProblem problem;
+            std::unique_ptr<DvdDisc> disc =
+                DvdDisc::Open(target.dvd, input.format->interrupt_callback, problem);
+            title = disc ? DvdTitle::Open(disc, target.title, problem) : nullptr;
             if (!title || !title->io()) {
-                failure = VideoOutcome::DvdUnreadable;
+                failure = problem.outcome;
                 return false;
             }
             input.format->pb = title->io();
@@ -122,7 +132,7 @@ struct Opened {
             url.clear();
             // A DVD's streams are known: a second of it tells their parameters.
             input.format->max_analyze_duration = AV_TIME_BASE;
-        } else if (const QByteArray set = TitleSetVobs(path); !set.isEmpty()) {
+        } else if (const QByteArray set = TitleSetVobs(target.path); !set.isEmpty()) {
             url = set;
         }
         if (avformat_open_input(&input.format, url.constData(), format, nullptr) < 0 ||
@@ -155,8 +165,8 @@ struct Part {
     int failures = 0;    // sampled points that yielded nothing
     int landedWrong = 0; // seeks that landed far from where they were sent
     AVRational sampleAspect{0, 1};
-    QString note;            // of a DVD: its title
     double titleAspect = 0;  // of a DVD: from the title set's video attributes
+    double seconds = 0;      // the running time, where known
     bool byteShares = false; // frames' times are still shares of a raw stream's bytes
     double rate = 0;
     std::int64_t bytes = 0, bitRate = 0, streamBytes = 0, streamPackets = 0;
@@ -195,7 +205,7 @@ bool Keep(Part& part, Opened& o, Reader& reader, Scaler& scaler, AVFrame* f, dou
 
 // Samples points [from, to) of `count` spread over the running time, or over the file's bytes
 // when it has no known running time. Each part opens the file for itself.
-void SamplePart(const QString& path, int count, int from, int to, VideoProgress& progress,
+void SamplePart(const Target& path, int count, int from, int to, VideoProgress& progress,
                 Clock::time_point end, Part& part) {
     Deadline deadline{Clock::now() + kTargetTimeLimit, end, &progress};
     Opened o;
@@ -218,13 +228,23 @@ void SamplePart(const QString& path, int count, int from, int to, VideoProgress&
     part.bitRate = format->bit_rate;
     const double base = av_q2d(o.stream->time_base);
     const double durationSeconds = duration / double(AV_TIME_BASE);
+    part.seconds = o.title ? o.title->info().seconds : durationSeconds;
     Frame frame;
     Scaler scaler;
     int i = from;
     for (int inARow = 0; i < to && !progress.cancelled && inARow < kFailuresInARow; ++i) {
         deadline.until = Clock::now() + kTargetTimeLimit;
         const double share = Share(i, count);
-        if (duration > 0)
+        // A DVD title is sampled over its own clock; a point in a part that cannot be read
+        // yields nothing, and says so.
+        std::optional<std::int64_t> titleByte;
+        if (o.title && !(titleByte = o.title->ByteAt(o.title->info().seconds * share))) {
+            ++part.failures;
+            continue;
+        }
+        if (titleByte)
+            reader.Seek(*titleByte, AVSEEK_FLAG_BYTE);
+        else if (duration > 0)
             reader.Seek(start + std::int64_t(std::llround(duration * share)));
         else if (bytes > 0)
             reader.Seek(std::int64_t(bytes * share), AVSEEK_FLAG_BYTE);
@@ -254,7 +274,7 @@ void SamplePart(const QString& path, int count, int from, int to, VideoProgress&
         part.landedWrong += wrong;
         inARow = wrong ? inARow + 1 : 0;
         if (o.title)
-            seconds = o.title->SecondsAt(std::int64_t(bytes * share));
+            seconds = o.title->SecondsAt(*titleByte);
         else if (part.byteShares)
             seconds = share;
         // After a seek by bytes a raw stream's timestamps mean nothing; where the input stands
@@ -271,10 +291,8 @@ void SamplePart(const QString& path, int count, int from, int to, VideoProgress&
     part.streamBytes = reader.streamBytes;
     part.streamPackets = reader.streamPackets;
     part.outcome = VideoOutcome::Accepted;
-    if (o.title) {
-        part.note = o.title->note();
-        part.titleAspect = o.title->wide() ? 16.0 / 9 : 4.0 / 3;
-    }
+    if (o.title)
+        part.titleAspect = o.title->info().wide ? 16.0 / 9 : 4.0 / 3;
 }
 
 // Where seeking fails or lands wrong: the file read forward from its start over the part of it
@@ -284,7 +302,7 @@ void SampleForward(const QString& path, int count, VideoProgress& progress, Cloc
                    Part& part) {
     Deadline deadline{end, end, &progress};
     Opened o;
-    if (!o.Open(path, deadline) || !o.input.format->pb) {
+    if (!o.Open({path, {}, 0}, deadline) || !o.input.format->pb) {
         part.outcome = o.failure;
         return;
     }
@@ -333,25 +351,43 @@ bool UsableSampleAspect(AVRational sar) {
 
 // The two halves of the sampled points in two threads, each with its own input and decoder;
 // where seeking fails or lands wrong, the file read forward instead.
-void Sample(const QString& path, int count, VideoProgress& progress, VideoSample& out) {
+void Sample(const QString& path, int wanted, int count, VideoProgress& progress, VideoSample& out) {
     av_log_set_level(AV_LOG_QUIET);
     const auto end = Clock::now() + kOpenTimeLimit;
+    Target target{path, FindDvd(path)};
+    if (target.dvd.valid()) {
+        Deadline deadline{end, end, &progress};
+        DvdChoice choice = ChooseDvdTitle(target.dvd, wanted, {Interrupted, &deadline});
+        out.titles = std::move(choice.titles);
+        out.title = target.title = choice.number;
+        out.unreadableTitle = choice.unreadable;
+        if (choice.number == 0 && target.dvd.vobSet > 0 &&
+            choice.problem.outcome != VideoOutcome::DvdRefused) {
+            target.dvd = DvdPlace(); // a VOB file without usable IFO files: its set's VOBs
+        } else if (choice.number == 0) {
+            out.outcome = choice.problem.outcome;
+            out.note = choice.problem.message;
+            return;
+        }
+    }
     Part first, second;
-    std::thread later([&] { SamplePart(path, count, count / 2, count, progress, end, second); });
-    SamplePart(path, count, 0, count / 2, progress, end, first);
+    std::thread later([&] { SamplePart(target, count, count / 2, count, progress, end, second); });
+    SamplePart(target, count, 0, count / 2, progress, end, first);
     later.join();
-    for (VideoOutcome refusal : {VideoOutcome::TooLarge, VideoOutcome::DvdUnreadable})
+    for (VideoOutcome refusal :
+         {VideoOutcome::TooLarge, VideoOutcome::DvdUnreadable, VideoOutcome::DvdRefused})
         if (first.outcome == refusal || second.outcome == refusal) {
             out.outcome = refusal;
             return;
         }
-    const bool dvd = !DvdRoot(path).isEmpty();
+    const bool dvd = target.dvd.valid();
     int failures = first.failures + second.failures;
+    out.seconds = std::max(first.seconds, second.seconds);
     if (first.byteShares) {
-        const double seconds = RawSeconds(first, second);
+        out.seconds = RawSeconds(first, second);
         for (Part* part : {&first, &second})
             for (VideoFrame& frame : part->frames)
-                frame.seconds *= seconds;
+                frame.seconds *= out.seconds;
     }
     // Merged in time order; a short video's last key frame may be both halves' choice.
     for (std::size_t i = 0; i < second.frames.size(); ++i) {
@@ -366,7 +402,7 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
     if (second.sampleAspect.num > 0)
         first.sampleAspect = second.sampleAspect;
     if (first.titleAspect <= 0)
-        first.titleAspect = second.titleAspect, first.note = second.note;
+        first.titleAspect = second.titleAspect;
     if (!dvd && !progress.cancelled &&
         (first.frames.empty() || 4 * (failures + first.landedWrong + second.landedWrong) > count)) {
         Part forward;
@@ -401,12 +437,12 @@ void Sample(const QString& path, int count, VideoProgress& progress, VideoSample
     if (dvd) {
         const double stream = out.displayAspect;
         out.displayAspect = first.titleAspect;
-        out.note = first.note;
         if (stream > 0 && std::abs(stream / out.displayAspect - 1) > 0.01)
-            out.note += QStringLiteral(" Its stream says %1:1; the IFO's aspect is taken.")
-                            .arg(stream, 0, 'f', 2);
+            out.note = QStringLiteral("Its stream says %1:1; the IFO's aspect is taken.")
+                           .arg(stream, 0, 'f', 2);
     }
-    if (failures > 0 && int(out.frames.size()) < count) {
+    // Points that yielded nothing or the same frame as another: what was read is said.
+    if (int(out.frames.size()) < count) {
         const QString read =
             QStringLiteral("%1 of %2 frames could be read.").arg(out.frames.size()).arg(count);
         out.note = out.note.isEmpty() ? read : out.note + u' ' + read;
@@ -428,13 +464,15 @@ extern "C" Q_DECL_EXPORT void QuarvelFramePicture(const void* decoded, QSize siz
     out = format == QImage::Format_Grayscale8 ? FullRangeLuma(frame) : Picture(scaler, frame, size);
 }
 
-extern "C" Q_DECL_EXPORT void QuarvelSampleVideo(const QString& path, int count,
+extern "C" Q_DECL_EXPORT void QuarvelSampleVideo(const QString& path, int title, int count,
                                                  VideoProgress& progress, VideoSample& out) {
     out = VideoSample();
-    Sample(path, count, progress, out);
+    Sample(path, title, count, progress, out);
     // Whatever stage the user stopped, nothing of it is kept; a refusal carries no frames.
-    if (progress.cancelled)
-        out = VideoSample{VideoOutcome::Cancelled, {}, 0, {}, {}};
+    if (progress.cancelled) {
+        out = VideoSample();
+        out.outcome = VideoOutcome::Cancelled;
+    }
     if (out.outcome != VideoOutcome::Accepted)
         out.frames.clear();
     // The decoders' freed memory would wait in the sampling threads' heaps; it goes back now.

@@ -2,11 +2,14 @@
 // encoders leave them: each opens with frames spread over what it really holds.
 #include "source/source.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,6 +36,37 @@ void EditMatroska(const QString& from, const QString& to, bool cues, double dura
         if (const int n = uchar(data[i + 1]) - 0x80; n >= 1 && n <= 8)
             data.replace(i + 2, n, QByteArray(1, '\x7f') + QByteArray(n - 1, '\xff'));
     out.write(data);
+}
+
+// Bytes written over a file at an offset.
+void Patch(const QString& path, qint64 at, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(at));
+    file.write(bytes);
+}
+
+quint32 Be32(const QByteArray& data, qint64 at) {
+    return quint32(uchar(data[at])) << 24 | uchar(data[at + 1]) << 16 | uchar(data[at + 2]) << 8 |
+           uchar(data[at + 3]);
+}
+
+// Where the program chain of a title set's title lies in its IFO; dvdauthor gives each title
+// one chain, in order.
+qint64 ChainOffset(const QString& ifo, int title) {
+    QFile file(ifo);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray data = file.readAll();
+    const qint64 table = qint64(Be32(data, 0xCC)) * 2048;
+    return table + Be32(data, table + 8 + 8 * (title - 1) + 4);
+}
+
+// Where a title's first cell is described in its chain.
+qint64 CellOffset(const QString& ifo, int title) {
+    QFile file(ifo);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray data = file.readAll();
+    const qint64 chain = ChainOffset(ifo, title);
+    return chain + (uchar(data[chain + 0xE8]) << 8 | uchar(data[chain + 0xE9]));
 }
 
 } // namespace
@@ -75,16 +109,17 @@ private slots:
         QTest::newRow("middle lost") << "holed.vob"
                                      << "15 1 31 15 of 24 frames could be read.";
         QTest::newRow("intra refresh") << "refresh.ts"
-                                       << "22 8 58 ";
+                                       << "22 8 58 22 of 24 frames could be read.";
         QTest::newRow("cues past the end") << "cues.mkv"
                                            << "24 1 19 ";
         QTest::newRow("20 GB preallocated, 10 h said") << "partial.mkv"
                                                        << "24 1 19 ";
         QTest::newRow("timestamps jump and wrap") << "joined.ts"
                                                   << "24 0 22 ";
-        QTest::newRow("sample aspect 1:255")
-            << "sar.mkv"
-            << "17 0 1 The stream's sample aspect ratio 1:255 is not usable; choose 4:3 or 16:9.";
+        QTest::newRow("sample aspect 1:255") << "sar.mkv"
+                                             << "17 0 1 The stream's sample aspect ratio 1:255 is "
+                                                "not usable; choose 4:3 or 16:9. 17 "
+                                                "of 24 frames could be read.";
     }
 
     void unusualVideos() {
@@ -95,6 +130,186 @@ private slots:
         QCOMPARE(s.outcome, SourceOutcome::Accepted);
         QCOMPARE(QStringLiteral("%1 %2 %3 %4")
                      .arg(s.frames.size())
+                     .arg(int(s.frames.front().seconds))
+                     .arg(int(s.frames.back().seconds))
+                     .arg(s.note),
+                 expected);
+    }
+
+    // A disc authored by dvdauthor: a 2 s extra and a 3 s trailer of flat colour around an 8 s
+    // main title, each row a copy damaged as real discs and hostile files are.
+    void discs_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("open"); // the path within the disc's copy; "iso" for an image
+        QTest::addColumn<int>("title");
+        QTest::addColumn<QString>("expected"); // frames, flat ones, first and last second, note
+        const QStringList clips{"color=c=0x3050a0:s=720x576:r=25:d=2",
+                                "testsrc2=s=720x576:r=25:d=8",
+                                "color=c=0xa03020:s=720x576:r=25:d=3"};
+        QString pgcs;
+        for (int t = 0; t < 3; ++t) {
+            const QString clip = dir.filePath(QStringLiteral("t%1.mpg").arg(t));
+            Ffmpeg(clips[t], {"-target", "pal-dvd", "-g", "5", "-aspect", "16:9", "-an", clip});
+            pgcs += QStringLiteral("<pgc><vob file=\"%1\"/></pgc>").arg(clip);
+        }
+        QFile xml(dir.filePath(QStringLiteral("dvd.xml")));
+        QVERIFY(xml.open(QIODevice::WriteOnly));
+        xml.write(QStringLiteral("<dvdauthor dest=\"%1\"><vmgm/><titleset><titles>%2</titles>"
+                                 "</titleset></dvdauthor>")
+                      .arg(dir.filePath(QStringLiteral("DVD")), pgcs)
+                      .toUtf8());
+        xml.close();
+        QProcess author;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VIDEO_FORMAT"), QStringLiteral("PAL"));
+        author.setProcessEnvironment(env);
+        author.start(QStringLiteral("dvdauthor"), {"-x", xml.fileName()});
+        QVERIFY(author.waitForFinished() && author.exitCode() == 0);
+
+        const QString main = "8 of 24 frames could be read.";
+        QTest::newRow("folder") << ""
+                                << "" << 0 << "24 0 0 7 Title 2 of 3, 0:00:08, the longest.";
+        QTest::newRow("image") << ""
+                               << "iso" << 0 << "24 0 0 7 Title 2 of 3, 0:00:08, the longest.";
+        QTest::newRow("extra chosen")
+            << ""
+            << "VIDEO_TS" << 1 << "9 9 0 1 Title 1 of 3, 0:00:02. 9 of 24 frames could be read.";
+        QTest::newRow("trailer said to run 9:59:59")
+            << "time 3 09595940"
+            << "VIDEO_TS/VTS_01_0.IFO" << 0 << "24 0 0 7 Title 2 of 3, 0:00:08, the longest.";
+        QTest::newRow("trailer's time no BCD")
+            << "time 3 AAAAAAAA"
+            << "" << 0 << "24 0 0 7 Title 2 of 3, 0:00:08, the longest.";
+        QTest::newRow("main title's cells inverted")
+            << "inverted 2"
+            << "" << 0
+            << "14 14 0 2 Title 2 of 3 could not be read; opened title 3, 0:00:03. 14 of 24 frames "
+               "could be read.";
+        QTest::newRow("bit flipped in main title's last sector")
+            << "flipped 2"
+            << "" << 0
+            << "14 14 0 2 Title 2 of 3 could not be read; opened title 3, 0:00:03. 14 of 24 frames "
+               "could be read.";
+        QTest::newRow("main title without cells")
+            << "nocells 2"
+            << "" << 0
+            << "14 14 0 2 Title 2 of 3 could not be read; opened title 3, 0:00:03. 14 of 24 frames "
+               "could be read.";
+        QTest::newRow("main title half zeroed")
+            << "zero 2"
+            << "" << 0
+            << "12 0 0 3 Title 2 of 3, 0:00:08, the longest. 12 of 24 frames could be read.";
+        QTest::newRow("split, second VOB truncated")
+            << "split truncate"
+            << "" << 0
+            << "12 0 0 3 Title 2 of 3, 0:00:08, the longest. 12 of 24 frames could be read.";
+        QTest::newRow("split, third VOB chosen")
+            << "split"
+            << "VIDEO_TS/VTS_01_3.VOB" << 0
+            << "14 14 0 2 Title 3 of 3, 0:00:03. 14 of 24 frames could be read.";
+        QTest::newRow("all zeros") << "zero all"
+                                   << "" << 0 << "DVD cannot be read (encrypted or damaged).";
+        QTest::newRow("menus only")
+            << "menus"
+            << "" << 0 << "This DVD holds menus only; there is no title to open.";
+        QTest::newRow("pipe for the VOB")
+            << "fifo VTS_01_1.VOB"
+            << "" << 0 << "DVD cannot be read: VTS_01_1.VOB is not a regular file.";
+        QTest::newRow("pipe for the disc's IFO")
+            << "fifo VIDEO_TS.IFO"
+            << "" << 0 << "DVD cannot be read: VIDEO_TS.IFO is not a regular file.";
+        QTest::newRow("VOB without permission")
+            << "chmod VTS_01_1.VOB"
+            << "" << 0 << "DVD cannot be read: permission denied for VTS_01_1.VOB.";
+    }
+
+    void discs() {
+        QFETCH(QString, damage);
+        QFETCH(QString, open);
+        QFETCH(int, title);
+        QFETCH(QString, expected);
+        const QString disc = dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+        QProcess::execute("cp", {"-r", dir.filePath(QStringLiteral("DVD")), disc});
+        const QString folder = disc + QStringLiteral("/VIDEO_TS/");
+        const QString ifo = folder + QStringLiteral("VTS_01_0.IFO"), vob = folder + "VTS_01_1.VOB";
+        const QStringList how = damage.split(u' ');
+        const int n = how.value(1).toInt();
+        if (how[0] == u"time")
+            Patch(ifo, ChainOffset(ifo, n) + 4, QByteArray::fromHex(how[1].toLatin1()));
+        if (how[0] == u"inverted" || how[0] == u"flipped") {
+            QFile file(ifo);
+            file.open(QIODevice::ReadOnly);
+            QByteArray cell = file.read(CellOffset(ifo, n) + 24).right(24);
+            if (how[0] == u"flipped")
+                cell[20] = char(cell[20] ^ 0x10);
+            else
+                std::swap_ranges(cell.begin() + 8, cell.begin() + 12, cell.begin() + 20);
+            Patch(ifo, CellOffset(ifo, n), cell);
+        }
+        if (how[0] == u"nocells")
+            Patch(ifo, ChainOffset(ifo, n) + 2, QByteArray(2, '\0'));
+        if (how[0] == u"zero" || how[0] == u"split") {
+            // The main title's second half, or all; or the set in three files at the titles'
+            // borders, the middle one cut short.
+            QFile file(ifo);
+            file.open(QIODevice::ReadOnly);
+            const QByteArray data = file.readAll();
+            const qint64 first = Be32(data, CellOffset(ifo, 2) + 8) * 2048LL;
+            const qint64 end = (Be32(data, CellOffset(ifo, 2) + 20) + 1) * 2048LL;
+            if (how[1] == u"all")
+                Patch(vob, 0, QByteArray(QFileInfo(vob).size(), '\0'));
+            else if (how[0] == u"zero")
+                Patch(vob, (first + end) / 4096 * 2048, QByteArray((end - first) / 2, '\0'));
+            else {
+                QFile whole(vob);
+                whole.open(QIODevice::ReadOnly);
+                const QByteArray bytes = whole.readAll();
+                for (int part = 1; part <= 3; ++part) {
+                    QFile out(folder + QStringLiteral("VTS_01_%1.VOB").arg(part));
+                    out.open(QIODevice::WriteOnly);
+                    out.write(part == 1   ? bytes.left(first)
+                              : part == 2 ? bytes.mid(first, end - first)
+                                          : bytes.mid(end));
+                }
+                if (how.value(1) == u"truncate")
+                    QFile::resize(folder + "VTS_01_2.VOB", (end - first) / 4096 * 2048);
+            }
+        }
+        if (how[0] == u"menus")
+            for (const char* name : {"VIDEO_TS.IFO", "VIDEO_TS.BUP"}) {
+                QFile file(folder + name);
+                file.open(QIODevice::ReadOnly);
+                Patch(folder + name, Be32(file.read(0xC8), 0xC4) * 2048LL, QByteArray(2, '\0'));
+            }
+        QString path = disc + u'/' + open;
+        if (open == u"iso")
+            QProcess::execute("genisoimage",
+                              {"-quiet", "-dvd-video", "-o", path = disc + "/disc.iso", disc});
+        if (how[0] == u"fifo") {
+            const QString fifo = how.size() > 1 ? folder + how[1] : path;
+            QFile::remove(fifo);
+            QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+        }
+        if (how[0] == u"chmod") {
+            QFile::setPermissions(folder + how[1], {});
+            if (QFile(folder + how[1]).open(QIODevice::ReadOnly))
+                QSKIP("Files without permission are read here: run as a user, or without "
+                      "CAP_DAC_OVERRIDE.");
+        }
+        VideoProgress progress;
+        const Source s = OpenSource(path, progress, title);
+        if (s.outcome != SourceOutcome::Accepted) {
+            QCOMPARE(s.outcome == SourceOutcome::DvdUnreadable
+                         ? QStringLiteral("DVD cannot be read (encrypted or damaged).")
+                         : s.note,
+                     expected);
+            return;
+        }
+        const auto flat = std::count_if(s.frames.begin(), s.frames.end(),
+                                        [](const VideoFrame& f) { return f.detail < 10; });
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5")
+                     .arg(s.frames.size())
+                     .arg(flat)
                      .arg(int(s.frames.front().seconds))
                      .arg(int(s.frames.back().seconds))
                      .arg(s.note),

@@ -1,5 +1,6 @@
 #include "ui/controls/title_picture.h"
 
+#include "ui/controls/fonts.h"
 #include "ui/controls/picture_file.h"
 
 #include <QPaintEvent>
@@ -15,4 +16,10 @@ void TitlePicture::paintEvent(QPaintEvent* event) {
     painter.fillRect(0, 0, 720, 72, band);
     painter.fillRect(0, 504, 720, 72, band);
     painter.drawImage(75, 200, m_textBlock);
+    // The text block names the screenshot; a newcomer learns here what else opens.
+    painter.setPen(QColor(0xf0, 0xc0, 0x40));
+    painter.setFont(UiFont(17));
+    painter.drawText(QRect(0, 462, 720, 26), Qt::AlignCenter,
+                     QStringLiteral("Videos, DVD folders and disc images open the same way, or "
+                                    "drop one here."));
 }

@@ -58,11 +58,16 @@ private:
     void cmdHelp_Click();
 
     void cmdOpenBMP_Click();
-    // Reads the open dialog's choice, a picture, a video or a DVD, off the window's thread, then
-    // shows it.
-    void OpenSourceFile(const QString& fileName);
+    // Reads the open dialog's choice, a picture, a video or a DVD (its main title or the one
+    // asked for), off the window's thread, then shows it.
+    void OpenSourceFile(const QString& fileName, int title = kMainTitle);
     void ShowSource(const QString& fileName, Source source);
-    void StopOpening();
+    // Gives the reading up: at once when it has ended, else after a moment's wait for it to see
+    // Cancel; one that does not stop is left to end by itself, its result unused.
+    void StopOpening(int waitMs = 1500);
+    // A DVD's titles, the opened one selected; hidden for every other source.
+    void ShowTitles(const std::vector<DiscTitle>& titles);
+    void cmbTitle_Click(int index);
 
     // A video's sampled frames stand in for the picture, one at a time.
     void ShowFrame(int index);
@@ -123,6 +128,7 @@ private:
     std::shared_ptr<VideoProgress> m_progress;
     QPointer<QWidget> m_progressDialog;
     QPointer<QObject> m_inputHold;
+    int m_title = 0;      // the DVD title shown
     bool m_video = false; // the frames are a video's, not one picture's
     std::vector<VideoFrame> m_frames;
     int m_frame = -1;

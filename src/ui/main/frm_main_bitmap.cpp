@@ -16,6 +16,7 @@
 #include <QProgressDialog>
 #include <QShortcut>
 #include <QStandardPaths>
+#include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
@@ -64,6 +65,24 @@ private:
 
 void frmMain::ConnectBitmapHandlers() {
     connect(cmdOpenBMP, &QPushButton::clicked, this, &frmMain::cmdOpenBMP_Click);
+    connect(cmbTitle, &QComboBox::activated, this, &frmMain::cmbTitle_Click);
+}
+
+void frmMain::cmbTitle_Click(int index) {
+    const int title = cmbTitle->itemData(index).toInt();
+    if (title != m_title)
+        OpenSourceFile(m_state.SourceFileName, title);
+}
+
+void frmMain::ShowTitles(const std::vector<DiscTitle>& titles) {
+    cmbTitle->clear();
+    for (const DiscTitle& t : titles)
+        cmbTitle->addItem(QStringLiteral("Title %1 \u2013 %2 \u2013 %3")
+                              .arg(t.number)
+                              .arg(RunningTime(t.seconds), t.wide ? u"16:9" : u"4:3"),
+                          t.number);
+    cmbTitle->setCurrentIndex(cmbTitle->findData(m_title));
+    cmbTitle->setVisible(titles.size() > 1);
 }
 
 QString frmMain::StartFolder() const {
@@ -99,7 +118,7 @@ void frmMain::dropEvent(QDropEvent* event) {
 }
 
 // Short work shows nothing; after half a second a progress dialog offers Cancel.
-void frmMain::OpenSourceFile(const QString& fileName) {
+void frmMain::OpenSourceFile(const QString& fileName, int title) {
     if (m_opening)
         return; // input is held meanwhile; a second drop waits for nothing
     m_lastFolder = QFileInfo(fileName).absolutePath();
@@ -113,6 +132,8 @@ void frmMain::OpenSourceFile(const QString& fileName) {
         if (dialog)
             activateWindow(); // the window's shortcuts work again at once
         ShowSource(fileName, source);
+        // A title that failed leaves the one shown selected.
+        cmbTitle->setCurrentIndex(cmbTitle->findData(m_title));
         emit sourceShown();
     });
     QTimer::singleShot(500, m_opening, [this, fileName, watcher = m_opening] {
@@ -131,26 +152,37 @@ void frmMain::OpenSourceFile(const QString& fileName) {
             dialog->setValue(std::min(progress->framesDone.load(), kSampledFrames));
         });
         poll->start(100);
-        connect(dialog, &QProgressDialog::canceled, dialog,
-                [progress] { progress->cancelled = true; });
+        connect(dialog, &QProgressDialog::canceled, this, [this, progress] {
+            progress->cancelled = true;
+            // The window is the user's again within a second, whatever the reading does.
+            QTimer::singleShot(1000, m_opening, [this] {
+                StopOpening(0);
+                ShowNote(QStringLiteral("Opening cancelled."));
+            });
+        });
         // The dialog holds the window; the window's Quit still quits.
         connect(new QShortcut(cmdQuit->shortcut(), dialog), &QShortcut::activated, this,
                 &frmMain::cmdQuit_Click);
         m_progressDialog = dialog;
         dialog->show();
     });
-    m_opening->setFuture(QtConcurrent::run(
-        [fileName, progress = m_progress] { return OpenSource(fileName, *progress); }));
+    m_opening->setFuture(QtConcurrent::run([fileName, title, progress = m_progress] {
+        return OpenSource(fileName, *progress, title);
+    }));
 }
 
-// Closing or quitting while a source is read gives the reading up; the module stops at once.
-void frmMain::StopOpening() {
+void frmMain::StopOpening(int waitMs) {
     if (!m_opening)
         return;
     m_progress->cancelled = true;
+    const QDeadlineTimer limit(waitMs);
+    while (!m_opening->isFinished() && !limit.hasExpired())
+        QThread::msleep(5);
     disconnect(m_opening, nullptr, this, nullptr);
-    m_opening->waitForFinished();
-    m_opening->deleteLater(); // this may run in its own signal
+    if (m_opening->isFinished())
+        m_opening->deleteLater(); // this may run in its own signal
+    else
+        connect(m_opening, &QFutureWatcherBase::finished, m_opening, &QObject::deleteLater);
     m_opening = nullptr;
     delete m_progressDialog;
     delete m_inputHold;
@@ -188,6 +220,9 @@ void frmMain::ShowSource(const QString& fileName, Source source) {
     case SourceOutcome::DvdUnreadable:
         MessageBox::warning(this, QStringLiteral("DVD cannot be read (encrypted or damaged)."));
         return;
+    case SourceOutcome::DvdRefused:
+        MessageBox::warning(this, source.note);
+        return;
     case SourceOutcome::NoModule:
         MessageBox::warning(this, (QStringLiteral("Videos need FFmpeg's libraries (libavformat, "
                                                   "libavcodec, libswscale, libavutil). ") +
@@ -203,9 +238,14 @@ void frmMain::ShowSource(const QString& fileName, Source source) {
     m_video = source.video;
     m_frames = std::move(source.frames);
     m_scan = source.scan;
+    m_title = source.title;
+    ShowTitles(source.titles);
     ShowFrame(m_video ? MostDetailedFrame(m_frames) : 0);
     if (!m_video)
         return;
+    // The bitrate calculator hears the running time, in whole minutes rounded up, as if typed.
+    if (const long seconds = std::lround(source.seconds); seconds > 0)
+        txtVideoLength->setText(QString::number((seconds + 59) / 60));
     // A video's display aspect comes from its stream or its DVD's title set.
     const auto near = [&](double aspect) {
         return std::abs(source.displayAspect / aspect - 1) <= 0.01;

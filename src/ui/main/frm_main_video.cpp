@@ -73,5 +73,7 @@ void frmMain::ForgetVideo() {
     m_frames.clear();
     m_frame = -1;
     m_scan = ScanResult();
+    m_title = 0;
+    ShowTitles({});
     setWindowTitle(QStringLiteral("Quarvel 1.0"));
 }

@@ -534,14 +534,15 @@ private slots:
         QVERIFY(!window->opening() && !window->isVisible());
     }
 
-    // A DVD authored here: a short extra and a longer main title, one title set.
+    // A DVD authored here: a short extra and a longer main title, one title set; its folder,
+    // an image of it, its titles chosen in the list, and the running time in the calculator.
     void openingDvds() {
         for (const char* title : {"extra:2", "main:6"}) {
             const QStringList parts = QString::fromLatin1(title).split(u':');
             QProcess::execute("ffmpeg",
                               {"-v", "error", "-f", "lavfi", "-i",
-                               "testsrc2=s=720x576:r=25:d=" + parts[1], "-target", "pal-dvd",
-                               "-aspect", "16:9", "-an", dir->filePath(parts[0] + ".mpg")});
+                               "testsrc2=s=720x576:r=25:d=" + parts[1], "-target", "pal-dvd", "-g",
+                               "5", "-aspect", "16:9", "-an", dir->filePath(parts[0] + ".mpg")});
         }
         QFile xml(dir->filePath(QStringLiteral("dvd.xml")));
         QVERIFY(xml.open(QIODevice::WriteOnly));
@@ -552,40 +553,64 @@ private slots:
                       .toUtf8());
         xml.close();
         QProcess author;
-        author.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-        author.setProgram(QStringLiteral("dvdauthor"));
-        author.setArguments({"-x", xml.fileName()});
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("VIDEO_FORMAT"), QStringLiteral("PAL"));
         author.setProcessEnvironment(env);
-        author.start();
+        author.start(QStringLiteral("dvdauthor"), {"-x", xml.fileName()});
         QVERIFY(author.waitForFinished() && author.exitCode() == 0);
-
         const QString disc = dir->filePath(QStringLiteral("DVD"));
-        const QString ifo = disc + QStringLiteral("/VIDEO_TS/VTS_01_0.IFO");
+        const QString image = dir->filePath(QStringLiteral("disc.iso"));
+        QProcess::execute("genisoimage", {"-quiet", "-dvd-video", "-o", image, disc});
+
         drop(disc);
         QCOMPARE(shown("lblNote"), QStringLiteral("Title 2 of 2, 0:00:06, the longest."));
         QVERIFY(control<QRadioButton>("optStretch169")->isChecked());
-        QCOMPARE(span(), QStringLiteral("0:00:00 0:00:04"));
-        answers << ifo;
+        QCOMPARE(span(), QStringLiteral("0:00:00 0:00:05"));
+        QCOMPARE(shown("txtVideoLength txtTargetBitrate"), QStringLiteral("1 97739"));
+        // The extra chosen in the list, by keys as by the mouse.
+        auto* titles = control<QComboBox>("cmbTitle");
+        QVERIFY(titles->isVisible());
+        QCOMPARE(titles->accessibleName(), QStringLiteral("DVD title"));
+        QCOMPARE(titles->currentText(), QStringLiteral("Title 2 \u2013 0:00:06 \u2013 16:9"));
+        titles->setFocus();
+        QTest::keyClick(titles, Qt::Key_Up);
+        settle(true);
+        QCOMPARE(shown("lblNote"),
+                 QStringLiteral("Title 1 of 2, 0:00:02. 9 of 24 frames could be read."));
+        QCOMPARE(titles->currentText(), QStringLiteral("Title 1 \u2013 0:00:02 \u2013 16:9"));
+
+        // The image, through the dialog; a title set's VOB file opens the title it holds.
+        answers << image;
         click("cmdOpenBMP");
-        QVERIFY2(window->windowTitle().startsWith(u"Quarvel 1.0 - VTS_01_0.IFO - 0:00:0"),
+        QVERIFY2(window->windowTitle().startsWith(u"Quarvel 1.0 - disc.iso - 0:00:0"),
                  qPrintable(window->windowTitle()));
         QCOMPARE(shown("lblNote"), QStringLiteral("Title 2 of 2, 0:00:06, the longest."));
-        // A title set's VOB file opens as a video of all of its titles.
         answers << disc + QStringLiteral("/VIDEO_TS/VTS_01_1.VOB");
         click("cmdOpenBMP");
+        QCOMPARE(shown("lblNote"), QStringLiteral("Title 2 of 2, 0:00:06."));
+        // A picture leaves the running time, and hides the list; Reset brings 90 back.
+        open(QStringLiteral("shot.bmp"), Screenshot());
+        QVERIFY(!titles->isVisible());
+        QCOMPARE(shown("txtVideoLength"), QStringLiteral("1"));
+        click("cmdReset");
+        QCOMPARE(shown("txtVideoLength"), QStringLiteral("90"));
 
-        // A folder without a DVD, or a damaged DVD, leaves the source open.
+        // A folder without a DVD, a pipe in a DVD or a damaged DVD leaves the source open.
         drop(dir->path());
         QCOMPARE(shown("lblNote"),
                  QStringLiteral("This folder holds no DVD (no VIDEO_TS folder)."));
+        const QString vob = disc + QStringLiteral("/VIDEO_TS/VTS_01_1.VOB");
+        QFile::remove(vob);
+        QCOMPARE(mkfifo(QFile::encodeName(vob).constData(), 0644), 0);
+        drop(disc);
         QFile::resize(disc + QStringLiteral("/VIDEO_TS/VIDEO_TS.IFO"), 100);
         QFile::resize(disc + QStringLiteral("/VIDEO_TS/VIDEO_TS.BUP"), 100);
-        answers << ifo;
+        answers << disc + QStringLiteral("/VIDEO_TS/VTS_01_0.IFO");
         click("cmdOpenBMP");
-        QCOMPARE(messages, QStringList{"Quarvel: DVD cannot be read (encrypted or damaged)."});
-        QVERIFY(window->windowTitle().startsWith(u"Quarvel 1.0 - VTS_01_1.VOB - "));
+        QCOMPARE(messages,
+                 QStringList({"Quarvel: DVD cannot be read: VTS_01_1.VOB is not a regular file.",
+                              "Quarvel: DVD cannot be read (encrypted or damaged)."}));
+        QVERIFY(window->state().SourceFileName.endsWith(u"shot.bmp"));
     }
 
     // What Ctrl+D says of a video's frames that disagree.
@@ -665,11 +690,11 @@ private slots:
                         x264 + QStringList{"-flags", "+ilme+ildct", "-x264opts", "tff=1"});
         click("cmdOpenBMP");
         QVERIFY(control<QRadioButton>("optStretch169")->isChecked());
-        QVERIFY2(shown("lblNote").startsWith(u"Interlaced, top field first"),
+        QVERIFY2(shown("lblNote").contains(u"Interlaced, top field first"),
                  qPrintable(shown("lblNote")));
 
         // Square pixels in a frame that is not whole: the sizes follow a whole 576-line frame.
-        answers << clip("web.mpg", picture.arg("352x264").arg(1) + ",setsar=1");
+        answers << clip("web.mpg", picture.arg("352x264").arg(2) + ",setsar=1");
         click("cmdOpenBMP");
         QCOMPARE(shown("lblNote"), QStringLiteral("The stream's pixel aspect is 1.0000, a whole "
                                                   "4:3 frame's 2.1818; the sizes follow the whole "
