@@ -134,6 +134,11 @@ std::unique_ptr<DvdTitle> DvdTitle::Open(std::unique_ptr<DvdDisc>& disc, int num
     title->m_disc = std::move(disc);
     title->m_info = title->m_disc->titles()[number - 1];
     const auto sectors = std::uint32_t(std::max<ssize_t>(0, DVDFileSize(title->m_file)));
+    if (const vobu_admap_t* map = vts->vts_vobu_admap; map && map->vobu_start_sectors) {
+        title->m_units.assign(map->vobu_start_sectors,
+                              map->vobu_start_sectors + (map->last_byte + 1 - 4) / 4);
+        std::sort(title->m_units.begin(), title->m_units.end());
+    }
     double start = 0;
     bool readable = false;
     for (const DvdCell& cell : CellsOf(vts, place.inSet).cells) {
@@ -212,12 +217,23 @@ std::optional<std::int64_t> DvdTitle::ByteAt(double seconds) const {
     for (const Cell& cell : m_cells) {
         if (seconds < cell.start || seconds >= cell.start + cell.seconds)
             continue;
-        const auto within =
-            std::int64_t(double(cell.bytes) * (seconds - cell.start) / cell.seconds) / kBlock *
-            kBlock;
-        if (within >= cell.readable)
+        auto block =
+            std::int64_t(double(cell.bytes) * (seconds - cell.start) / cell.seconds) / kBlock;
+        std::int64_t before = 0; // blocks of the runs before
+        for (const Run& run : cell.runs) {
+            const std::int64_t blocks = std::int64_t(run.last) - run.first + 1;
+            if (block < before + blocks) {
+                const auto sector = run.first + std::uint32_t(block - before);
+                const auto unit = std::upper_bound(m_units.begin(), m_units.end(), sector);
+                if (unit != m_units.begin() && *(unit - 1) >= run.first)
+                    block = before + (*(unit - 1) - run.first);
+                break;
+            }
+            before += blocks;
+        }
+        if (block * kBlock >= cell.readable)
             return std::nullopt;
-        return cell.offset + within;
+        return cell.offset + block * kBlock;
     }
     return std::nullopt;
 }
@@ -264,14 +280,21 @@ int DvdTitle::Read(void* opaque, std::uint8_t* buffer, int size) {
     std::uint8_t* into = part ? one : buffer;
     const int wanted = part ? 1 : int(std::min<std::int64_t>(left, size / kBlock));
     const auto got = DVDReadBlocks(t->m_file, int(sector), std::size_t(wanted), into);
-    int own = 0;
-    while (own < std::max<int>(0, int(got)) && Own(into + own * kBlock, sector + own))
-        ++own;
-    if (own < wanted)
-        cell->readable = std::min(cell->readable, (within / kBlock + own) * kBlock);
-    if (own == 0)
+    // A unit's first sector by the IFO must be its navigation pack: data shifted by a file cut
+    // short shows there.
+    const auto own = [&](int i) {
+        const std::uint8_t* b = into + i * kBlock;
+        return Own(b, sector + i) &&
+               (Nav(b) || !std::binary_search(t->m_units.begin(), t->m_units.end(), sector + i));
+    };
+    int owned = 0;
+    while (owned < std::max<int>(0, int(got)) && own(owned))
+        ++owned;
+    if (owned < wanted)
+        cell->readable = std::min(cell->readable, (within / kBlock + owned) * kBlock);
+    if (owned == 0)
         return AVERROR_EOF;
-    const int n = part ? std::min(size, kBlock - inBlock) : own * kBlock;
+    const int n = part ? std::min(size, kBlock - inBlock) : owned * kBlock;
     if (part)
         std::copy(one + inBlock, one + inBlock + n, buffer);
     t->m_position += n;

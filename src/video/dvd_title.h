@@ -42,7 +42,8 @@ public:
     std::int64_t bytes() const { return m_bytes; }
     // Where the title's clock stands at a byte of the stream.
     double SecondsAt(std::int64_t byte) const;
-    // The byte of the stream that plays at a time of the title; none where that part of the
+    // The byte of the stream that plays at a time of the title, at the start of its video object
+    // unit, whose navigation pack then shows whose data follows; none where that part of the
     // title cannot be read.
     std::optional<std::int64_t> ByteAt(double seconds) const;
     // A reader for FFmpeg over the title's bytes; freed with the title.
@@ -70,5 +71,6 @@ private:
     AVIOContext* m_io = nullptr;
     DiscTitle m_info;
     std::vector<Cell> m_cells;
+    std::vector<std::uint32_t> m_units; // the title set's video object units, by first sector
     std::int64_t m_bytes = 0, m_position = 0;
 };

@@ -537,7 +537,7 @@ private slots:
     // A DVD authored here: a short extra and a longer main title, one title set; its folder,
     // an image of it, its titles chosen in the list, and the running time in the calculator.
     void openingDvds() {
-        for (const char* title : {"extra:2", "main:6"}) {
+        for (const char* title : {"extra:2", "main:12"}) {
             const QStringList parts = QString::fromLatin1(title).split(u':');
             QProcess::execute("ffmpeg",
                               {"-v", "error", "-f", "lavfi", "-i",
@@ -563,20 +563,20 @@ private slots:
         QProcess::execute("genisoimage", {"-quiet", "-dvd-video", "-o", image, disc});
 
         drop(disc);
-        QCOMPARE(shown("lblNote"), QStringLiteral("Title 2 of 2, 0:00:06, the longest."));
+        QCOMPARE(shown("lblNote"), QStringLiteral("Title 2 of 2, 0:00:12, the longest."));
         QVERIFY(control<QRadioButton>("optStretch169")->isChecked());
-        QCOMPARE(span(), QStringLiteral("0:00:00 0:00:05"));
+        QCOMPARE(span(), QStringLiteral("0:00:00 0:00:11"));
         QCOMPARE(shown("txtVideoLength txtTargetBitrate"), QStringLiteral("1 97739"));
         // The extra chosen in the list, by keys as by the mouse.
         auto* titles = control<QComboBox>("cmbTitle");
         QVERIFY(titles->isVisible());
         QCOMPARE(titles->accessibleName(), QStringLiteral("DVD title"));
-        QCOMPARE(titles->currentText(), QStringLiteral("Title 2 \u2013 0:00:06 \u2013 16:9"));
+        QCOMPARE(titles->currentText(), QStringLiteral("Title 2 \u2013 0:00:12 \u2013 16:9"));
         titles->setFocus();
         QTest::keyClick(titles, Qt::Key_Up);
         settle(true);
         QCOMPARE(shown("lblNote"),
-                 QStringLiteral("Title 1 of 2, 0:00:02. 9 of 24 frames could be read."));
+                 QStringLiteral("Title 1 of 2, 0:00:02. 5 of 24 frames could be read."));
         QCOMPARE(titles->currentText(), QStringLiteral("Title 1 \u2013 0:00:02 \u2013 16:9"));
 
         // The image, through the dialog; a title set's VOB file opens the title it holds.
@@ -584,10 +584,10 @@ private slots:
         click("cmdOpenBMP");
         QVERIFY2(window->windowTitle().startsWith(u"Quarvel 1.0 - disc.iso - 0:00:0"),
                  qPrintable(window->windowTitle()));
-        QCOMPARE(shown("lblNote"), QStringLiteral("Title 2 of 2, 0:00:06, the longest."));
+        QCOMPARE(shown("lblNote"), QStringLiteral("Title 2 of 2, 0:00:12, the longest."));
         answers << disc + QStringLiteral("/VIDEO_TS/VTS_01_1.VOB");
         click("cmdOpenBMP");
-        QCOMPARE(shown("lblNote"), QStringLiteral("Title 2 of 2, 0:00:06."));
+        QCOMPARE(shown("lblNote"), QStringLiteral("Title 2 of 2, 0:00:12."));
         // A picture leaves the running time, and hides the list; Reset brings 90 back.
         open(QStringLiteral("shot.bmp"), Screenshot());
         QVERIFY(!titles->isVisible());
