@@ -76,11 +76,18 @@ void frmMain::cmbTitle_Click(int index) {
 
 void frmMain::ShowTitles(const std::vector<DiscTitle>& titles) {
     cmbTitle->clear();
-    for (const DiscTitle& t : titles)
+    for (const DiscTitle& t : titles) {
         cmbTitle->addItem(QStringLiteral("Title %1 \u2013 %2 \u2013 %3")
                               .arg(t.number)
                               .arg(RunningTime(t.seconds), t.wide ? u"16:9" : u"4:3"),
                           t.number);
+        const QString chapters = t.chapters == 1 ? QStringLiteral("1 chapter")
+                                                 : QStringLiteral("%1 chapters").arg(t.chapters);
+        const QString angles =
+            t.angles == 1 ? QStringLiteral("one angle") : QStringLiteral("%1 angles").arg(t.angles);
+        cmbTitle->setItemData(cmbTitle->count() - 1, chapters + QStringLiteral(", ") + angles,
+                              Qt::ToolTipRole);
+    }
     cmbTitle->setCurrentIndex(cmbTitle->findData(m_title));
     cmbTitle->setVisible(titles.size() > 1);
 }
