@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -94,10 +95,18 @@ RunClass ClassifyRun(const std::vector<FieldMeasure>& run) {
     return RunClass::Unknown;
 }
 
-ScanResult ClassifyVideo(const std::vector<RunClass>& runs, const std::vector<int>& orderVotes) {
+ScanResult ClassifyVideo(const std::vector<RunClass>& runs, const std::vector<int>& orderVotes,
+                         double frameRate) {
     ScanResult scan;
     int soft = 0;
+    const bool fiftyHertz = std::abs(frameRate - 25) < 0.5 || std::abs(frameRate - 50) < 1;
     for (RunClass run : runs) {
+        if (fiftyHertz && run == RunClass::HardTelecine) {
+            run = RunClass::Interlaced;
+            scan.pulldownRuledOut = true;
+        } else if (fiftyHertz && run == RunClass::SoftTelecine) {
+            run = RunClass::Progressive;
+        }
         scan.progressiveRuns += run == RunClass::Progressive;
         soft += run == RunClass::SoftTelecine;
         scan.interlacedRuns += run == RunClass::Interlaced;
@@ -121,8 +130,8 @@ ScanResult ClassifyVideo(const std::vector<RunClass>& runs, const std::vector<in
     scan.type = type;
     scan.agreeing = most;
     // Progressive pictures are never deinterlaced for one stray run; pulldown removal already
-    // deinterlaces only the combed frames it cannot match.
-    if (type == ScanType::Interlaced && scan.runs - most >= 2)
+    // deinterlaces the combed frames it cannot match.
+    if (type == ScanType::Interlaced && scan.telecineRuns + soft >= 2)
         scan.type = ScanType::Mixed;
     else if ((type == ScanType::Progressive || type == ScanType::SoftTelecine) && combed >= 2)
         scan.type = ScanType::Mixed;
@@ -139,9 +148,19 @@ QString ScanTypeNote(const ScanResult& scan) {
     case ScanType::Progressive:
         return {};
     case ScanType::Interlaced:
-        return QStringLiteral("Interlaced, %1 field first %2: the copied lines deinterlace.")
-            .arg(scan.topFieldFirst ? QStringLiteral("top") : QStringLiteral("bottom"), of);
+        return QStringLiteral("Interlaced, %1 field first %2: the copied lines deinterlace.%3")
+            .arg(scan.topFieldFirst ? QStringLiteral("top") : QStringLiteral("bottom"), of,
+                 scan.pulldownRuledOut ? QStringLiteral(" Video at 25 or 50 frames per second has "
+                                                        "no 3:2 pulldown.")
+                                       : QString());
     case ScanType::HardTelecine:
+        if (scan.interlacedRuns > 0)
+            return QStringLiteral("Film with 3:2 pulldown in %1 of %2 samples, interlaced video in "
+                                  "%3: the copied lines restore 23.976 frames per second and "
+                                  "deinterlace the video.")
+                .arg(scan.agreeing)
+                .arg(scan.runs)
+                .arg(scan.interlacedRuns);
         return QStringLiteral("Film with 3:2 pulldown %1: the copied lines restore 23.976 frames "
                               "per second.")
             .arg(of);

@@ -20,6 +20,7 @@ struct ScanResult {
     int agreeing = 0; // sampled runs of that class
     int runs = 0;     // sampled runs measured
     int interlacedRuns = 0, telecineRuns = 0, progressiveRuns = 0;
+    bool pulldownRuledOut = false; // runs that looked like 3:2 pulldown, at a rate without any
 };
 
 // A frame's luma, rows `stride` bytes apart.
@@ -45,10 +46,15 @@ enum class RunClass { Unknown, Progressive, Interlaced, HardTelecine, SoftTeleci
 // A run of consecutive frames after one sampled point, each measured against the one before.
 RunClass ClassifyRun(const std::vector<FieldMeasure>& run);
 
-// The majority over the runs; runs of a static scene tell nothing. A single stray run is
-// outvoted; two or more that disagree make the video Mixed, unless film with pulldown wins,
-// whose treatment already deinterlaces only combed leftovers.
-ScanResult ClassifyVideo(const std::vector<RunClass>& runs, const std::vector<int>& orderVotes);
+// The majority over the runs; runs of a static scene tell nothing. Interlaced video stays
+// interlaced where some runs show no combing (little motion), and film with pulldown where some
+// show interlaced video (credits): both treatments deinterlace what needs it. Film whose
+// progressive frames are joined by two or more runs of combed ones is Mixed, as is interlaced
+// video joined by two or more runs of film. 3:2 pulldown exists only at NTSC's rates: at 25 or 50
+// frames per second (`frameRate`; 0 when unknown) a run that looks like it is interlaced video
+// with little motion, and repeat flags make no film.
+ScanResult ClassifyVideo(const std::vector<RunClass>& runs, const std::vector<int>& orderVotes,
+                         double frameRate = 0);
 
 // "Interlaced, top field first (24 of 24 samples): the copied lines deinterlace."; empty for
 // progressive video.

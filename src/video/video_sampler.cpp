@@ -308,8 +308,8 @@ void SampleForward(const QString& path, int count, VideoProgress& progress, Cloc
     }
     const std::int64_t dataEnd = DataEnd(path, avio_size(o.input.format->pb));
     Reader reader{o.input.format, o.index, o.decoder.context, {}};
-    const double rate = av_q2d(o.stream->avg_frame_rate.num > 0 ? o.stream->avg_frame_rate
-                                                                : o.stream->r_frame_rate);
+    const double rate = part.rate = av_q2d(
+        o.stream->avg_frame_rate.num > 0 ? o.stream->avg_frame_rate : o.stream->r_frame_rate);
     Frame frame;
     Scaler scaler;
     bool whole = false; // a key frame was decoded: the frames after it have their references
@@ -447,7 +447,7 @@ void Sample(const QString& path, int wanted, int count, VideoProgress& progress,
             QStringLiteral("%1 of %2 frames could be read.").arg(out.frames.size()).arg(count);
         out.note = out.note.isEmpty() ? read : out.note + u' ' + read;
     }
-    out.scan = ClassifyVideo(first.runs, {first.orderVote});
+    out.scan = ClassifyVideo(first.runs, {first.orderVote}, first.rate);
     out.outcome = VideoOutcome::Accepted;
 }
 

@@ -260,30 +260,51 @@ private slots:
 
     void scanTypes_data() {
         QTest::addColumn<QStringList>("runs"); // each: count x frames, order vote per frame
+        QTest::addColumn<double>("rate");      // frames per second; 0 unknown
         QTest::addColumn<QString>("note");
         const QString interlaced = QStringLiteral("Interlaced, %1 field first (24 of 24 "
                                                   "samples): the copied lines deinterlace.");
-        QTest::newRow("top field first") << QStringList{"24 cccccccccc +"} << interlaced.arg("top");
+        QTest::newRow("top field first")
+            << QStringList{"24 cccccccccc +"} << 25.0 << interlaced.arg("top");
         QTest::newRow("bottom field first")
-            << QStringList{"24 cccccccccc -"} << interlaced.arg("bottom");
-        QTest::newRow("hard pulldown") << QStringList{"20 pCcRppCcRp +", "4 ssssssssss 0"}
-                                       << "Film with 3:2 pulldown (20 of 20 samples): the "
-                                          "copied lines restore 23.976 frames per second.";
+            << QStringList{"24 cccccccccc -"} << 0.0 << interlaced.arg("bottom");
+        QTest::newRow("hard pulldown")
+            << QStringList{"20 pCcRppCcRp +", "4 ssssssssss 0"} << 30000 / 1001.0
+            << "Film with 3:2 pulldown (20 of 20 samples): the "
+               "copied lines restore 23.976 frames per second.";
         QTest::newRow("soft pulldown")
-            << QStringList{"24 fpfpfpfpfp 0"}
+            << QStringList{"24 fpfpfpfpfp 0"} << 24000 / 1001.0
             << "Film with soft pulldown (24 of 24 samples): the copied lines keep each film "
                "frame once, at 23.976 frames per second.";
+        // PAL has no 3:2 pulldown: two combed frames of five are interlaced video moving little.
+        QTest::newRow("PAL, fields that look pulled down")
+            << QStringList{"12 pCcRppCcRp -"} << 25.0
+            << "Interlaced, bottom field first (12 of 12 samples): the copied lines deinterlace. "
+               "Video at 25 or 50 frames per second has no 3:2 pulldown.";
+        QTest::newRow("50p with repeat flags") << QStringList{"24 fpfpfpfpfp 0"} << 50.0 << "";
         QTest::newRow("progressive, one stray run")
-            << QStringList{"23 pppppppppp 0", "1 cccccccccc +"} << QString();
-        QTest::newRow("static") << QStringList{"24 ssssssssss 0"} << QString();
+            << QStringList{"23 pppppppppp 0", "1 cccccccccc +"} << 0.0 << QString();
+        QTest::newRow("interlaced, some runs with little motion")
+            << QStringList{"16 cccccccccc +", "8 pppppppppp 0"} << 30000 / 1001.0
+            << "Interlaced, top field first (16 of 24 samples): the copied lines deinterlace.";
+        QTest::newRow("static") << QStringList{"24 ssssssssss 0"} << 0.0 << QString();
         QTest::newRow("film with interlaced credits")
-            << QStringList{"18 pppppppppp 0", "4 cccccccccc +", "2 pCcRppCcRp +"}
+            << QStringList{"18 pppppppppp 0", "4 cccccccccc +", "2 pCcRppCcRp +"} << 0.0
             << "Mixed scan, of 24 samples 18 progressive, 4 interlaced, 2 film with pulldown: "
+               "the copied lines deinterlace only frames that show combing.";
+        QTest::newRow("telecined film with interlaced credits")
+            << QStringList{"12 pCcRppCcRp +", "6 cccccccccc +"} << 30000 / 1001.0
+            << "Film with 3:2 pulldown in 12 of 18 samples, interlaced video in 6: the copied "
+               "lines restore 23.976 frames per second and deinterlace the video.";
+        QTest::newRow("interlaced video with film parts")
+            << QStringList{"10 cccccccccc +", "8 pppppppppp 0", "6 pCcRppCcRp +"} << 30000 / 1001.0
+            << "Mixed scan, of 24 samples 8 progressive, 10 interlaced, 6 film with pulldown: "
                "the copied lines deinterlace only frames that show combing.";
     }
 
     void scanTypes() {
         QFETCH(QStringList, runs);
+        QFETCH(double, rate);
         QFETCH(QString, note);
         std::vector<RunClass> classes;
         std::vector<int> votes;
@@ -295,40 +316,75 @@ private slots:
                 votes.push_back(vote * int(parts[1].size()));
             }
         }
-        QCOMPARE(ScanTypeNote(ClassifyVideo(classes, votes)), note);
+        QCOMPARE(ScanTypeNote(ClassifyVideo(classes, votes, rate)), note);
     }
 
-    // What the copied lines do with each kind; ffmpeg's and HandBrake's lines for interlaced
-    // and telecined video are judged by the real encoders.
+    // What the copied lines do with each kind: the field order, the treatment before the crop
+    // and the scale, the frame rate kept; ffmpeg's and HandBrake's lines are also judged by the
+    // real encoders.
     void encoderSettingsByScanType_data() {
         QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("lines"); // from the AviSynth line on, without the aspect
-        QTest::newRow("interlaced") << int(ScanType::Interlaced)
-                                    << "AviSynth:    AssumeBFF().QTGMC(Preset=\"Slower\", "
-                                       "FPSDivisor=2).Crop(24, 72, -24, -72).Spline36Resize(672, "
-                                       "304)\nVapourSynth: core.std.Crop(core.bwdif.Bwdif(clip, "
-                                       "field=0), 24, 24, 72, 72).resize.Spline36(672, 304)\n"
-                                       "Interlaced, bottom field first (5 of 6 samples): the "
-                                       "copied lines deinterlace.\nPlugins: AviSynth QTGMC; "
-                                       "VapourSynth Bwdif.";
+        QTest::addColumn<QString>("lines"); // without the offsets' and the aspect's lines
+        QTest::newRow("interlaced")
+            << int(ScanType::Interlaced)
+            << "ffmpeg:      -vf "
+               "\"bwdif=mode=send_frame:parity=bff,crop=672:432:24:72,scale=672:304,setsar=1\"\n"
+               "HandBrake:   --crop 72:72:24:24 --width 672 --height 304 --custom-anamorphic "
+               "--pixel-aspect 1:1 --bwdif=mode=3:parity=1\n"
+               "AviSynth:    AssumeBFF().QTGMC(Preset=\"Slower\", FPSDivisor=2).Crop(24, 72, "
+               "-24, -72).Spline36Resize(672, 304)\n"
+               "VapourSynth: core.std.Crop(core.bwdif.Bwdif(clip, field=0), 24, 24, 72, "
+               "72).resize.Spline36(672, 304)\n"
+               "Interlaced, bottom field first (5 of 6 samples): the copied lines deinterlace.";
         QTest::newRow("hard pulldown")
             << int(ScanType::HardTelecine)
-            << "AviSynth:    AssumeBFF().TFM().TDecimate().Crop(24, 72, -24, -72).Spline36Resize("
-               "672, 304)\nVapourSynth: core.std.Crop(core.vivtc.VDecimate(core.vivtc.VFM(clip, "
-               "order=0, clip2=core.bwdif.Bwdif(clip, field=0))), 24, 24, 72, 72).resize.Spline36("
-               "672, 304)\nFilm with 3:2 pulldown (5 of 6 samples): the copied lines restore "
-               "23.976 frames per second.\nPlugins: AviSynth TIVTC (TFM, TDecimate); VapourSynth "
-               "VIVTC (VFM, VDecimate) and Bwdif.";
+            << "ffmpeg:      -vf "
+               "\"fieldmatch=order=bff:combmatch=full,bwdif=mode=send_frame:deint=interlaced,"
+               "decimate,crop=672:432:24:72,scale=672:304,setsar=1\"\n"
+               "HandBrake:   --crop 72:72:24:24 --width 672 --height 304 --custom-anamorphic "
+               "--pixel-aspect 1:1 --detelecine --comb-detect --bwdif --rate 23.976 --cfr\n"
+               "AviSynth:    AssumeBFF().TFM().TDecimate().Crop(24, 72, -24, "
+               "-72).Spline36Resize(672, 304)\n"
+               "VapourSynth: core.std.Crop(core.vivtc.VDecimate(core.vivtc.VFM(clip, order=0, "
+               "clip2=core.bwdif.Bwdif(clip, field=0))), 24, 24, 72, 72).resize.Spline36(672, "
+               "304)\n"
+               "Film with 3:2 pulldown in 5 of 6 samples, interlaced video in 1: the copied "
+               "lines restore 23.976 frames per second and deinterlace the video.";
+        QTest::newRow("soft pulldown")
+            << int(ScanType::SoftTelecine)
+            << "ffmpeg:      -vf \"crop=672:432:24:72,scale=672:304,setsar=1\" -r 24000/1001\n"
+               "HandBrake:   --crop 72:72:24:24 --width 672 --height 304 --custom-anamorphic "
+               "--pixel-aspect 1:1 --rate 23.976 --cfr\n"
+               "AviSynth:    AssumeFPS(24000, 1001).Crop(24, 72, -24, -72).Spline36Resize(672, "
+               "304)\n"
+               "VapourSynth: core.std.Crop(core.std.AssumeFPS(clip, fpsnum=24000, "
+               "fpsden=1001), 24, 24, 72, 72).resize.Spline36(672, 304)\n"
+               "Film with soft pulldown (5 of 6 samples): the copied lines keep each film "
+               "frame once, at 23.976 frames per second.";
+        QTest::newRow("mixed")
+            << int(ScanType::Mixed)
+            << "ffmpeg:      -vf "
+               "\"idet,bwdif=mode=send_frame:deint=interlaced,crop=672:432:24:72,scale=672:304,"
+               "setsar=1\"\n"
+               "HandBrake:   --crop 72:72:24:24 --width 672 --height 304 --custom-anamorphic "
+               "--pixel-aspect 1:1 --comb-detect --bwdif\n"
+               "AviSynth:    AssumeBFF().TFM().Crop(24, 72, -24, -72).Spline36Resize(672, "
+               "304)\n"
+               "VapourSynth: core.std.Crop(core.vivtc.VFM(clip, order=0, "
+               "clip2=core.bwdif.Bwdif(clip, field=0)), 24, 24, 72, 72).resize.Spline36(672, "
+               "304)\n"
+               "Mixed scan, of 6 samples 5 progressive, 1 interlaced: the copied lines "
+               "deinterlace only frames that show combing.";
     }
 
     void encoderSettingsByScanType() {
         QFETCH(int, type);
         QFETCH(QString, lines);
         const CropResizeInput in = Edges(7, 71, 712, 504, k169, 200000);
-        const ScanResult scan{ScanType(type), false, 5, 6, 0, 0, 0};
+        const ScanResult scan{ScanType(type), false, 5, 6, 1, 0, 0};
         const QStringList text =
             EncoderSettingsText(in, *CalculateCropResizeValues(in), scan).split(u'\n');
-        QCOMPARE(text.mid(2, 4).join(u'\n'), lines);
+        QCOMPARE(text.mid(0, text.size() - 3).join(u'\n'), lines);
     }
 
     // Interlacing softens a bar's edge over a line or two, which goes with the bar.
