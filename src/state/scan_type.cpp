@@ -13,8 +13,10 @@ namespace {
 constexpr int kCombStep = 14;
 // A pixel has moved when it changed this much since the previous frame.
 constexpr int kMotionStep = 20;
-// Moving pixels needed, in thousandths of those measured, before a frame tells anything.
-constexpr int kMovingPerMille = 3;
+// Moving pixels needed before a frame tells anything: a small moving part of a still picture
+// (a talking head) counts as fully as a panning shot, so the share is small.
+constexpr int kMovingPerTenThousand = 5;
+constexpr int kFewestMoving = 12;
 // Share of moving pixels that comb in a combed frame, in percent.
 constexpr int kCombedPercent = 12;
 
@@ -57,7 +59,7 @@ FieldMeasure MeasureFields(const LumaView& c, const LumaView& p) {
                 ++combed;
         }
     }
-    m.moving = moving * 1000 >= measured * kMovingPerMille;
+    m.moving = moving >= kFewestMoving && moving * 10000 >= measured * kMovingPerTenThousand;
     if (!m.moving)
         return m;
     m.combed = combed * 100 >= moving * kCombedPercent;
@@ -89,10 +91,18 @@ RunClass ClassifyRun(const std::vector<FieldMeasure>& run) {
         return RunClass::Interlaced;
     if (combed * 100 <= moving * 15)
         return repeatFlags * 4 >= int(run.size()) ? RunClass::SoftTelecine : RunClass::Progressive;
-    // Two of every five frames combed, the others whole.
-    if (repeated > 0 || (combed * 4 >= moving && combed * 20 <= moving * 11))
+    // Two of every five frames combed, the others whole, a field repeated, and the pattern
+    // again five frames on: pulldown. Combing at random in some frames is interlaced video whose
+    // fields differ too little to comb at times.
+    int pairs = 0, agreeing = 0;
+    for (std::size_t i = 0; i + 5 < run.size(); ++i)
+        if (run[i].moving && run[i + 5].moving) {
+            ++pairs;
+            agreeing += run[i].combed == run[i + 5].combed;
+        }
+    if (repeated > 0 && combed * 20 <= moving * 11 && pairs > 0 && agreeing * 5 >= pairs * 4)
         return RunClass::HardTelecine;
-    return RunClass::Unknown;
+    return RunClass::Interlaced;
 }
 
 ScanResult ClassifyVideo(const std::vector<RunClass>& runs, const std::vector<int>& orderVotes,
@@ -131,7 +141,7 @@ ScanResult ClassifyVideo(const std::vector<RunClass>& runs, const std::vector<in
     scan.agreeing = most;
     // Progressive pictures are never deinterlaced for one stray run; pulldown removal already
     // deinterlaces the combed frames it cannot match.
-    if (type == ScanType::Interlaced && scan.telecineRuns + soft >= 2)
+    if (type == ScanType::Interlaced && 4 * (scan.telecineRuns + soft) >= scan.runs)
         scan.type = ScanType::Mixed;
     else if ((type == ScanType::Progressive || type == ScanType::SoftTelecine) && combed >= 2)
         scan.type = ScanType::Mixed;

@@ -50,9 +50,9 @@ RunClass ClassifyRun(const std::vector<FieldMeasure>& run);
 // interlaced where some runs show no combing (little motion), and film with pulldown where some
 // show interlaced video (credits): both treatments deinterlace what needs it. Film whose
 // progressive frames are joined by two or more runs of combed ones is Mixed, as is interlaced
-// video joined by two or more runs of film. 3:2 pulldown exists only at NTSC's rates: at 25 or 50
-// frames per second (`frameRate`; 0 when unknown) a run that looks like it is interlaced video
-// with little motion, and repeat flags make no film.
+// video with film in a quarter of its runs or more. 3:2 pulldown exists only at NTSC's rates: at 25
+// or 50 frames per second (`frameRate`; 0 when unknown) a run that looks like it is interlaced
+// video with little motion, and repeat flags make no film.
 ScanResult ClassifyVideo(const std::vector<RunClass>& runs, const std::vector<int>& orderVotes,
                          double frameRate = 0);
 

@@ -118,8 +118,11 @@ double Detail(const LumaView& luma) {
 bool Reader::Next(AVFrame* frame) {
     for (int packets = 0; packets < kPacketsPerFrame;) {
         const int received = avcodec_receive_frame(decoder, frame);
-        if (received == 0)
-            return ++framesOut, true;
+        if (received == 0) {
+            last = frame->best_effort_timestamp;
+            ++framesOut;
+            return true;
+        }
         if (received == AVERROR_EOF) {
             avcodec_flush_buffers(decoder);
             return false;
@@ -163,6 +166,7 @@ void Reader::Seek(std::int64_t target, int flags) {
     av_packet_unref(packet.packet);
     pending = false;
     ended = false;
+    last = AV_NOPTS_VALUE;
     avcodec_flush_buffers(decoder);
 }
 
@@ -191,9 +195,25 @@ bool FlaggedInterlaced(const AVFrame* frame, bool& topFieldFirst) {
 
 LumaView Luma::Of(const AVFrame* f) {
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(f->format));
-    if (d && !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) && d->nb_components >= 1 &&
-        d->comp[0].plane == 0 && d->comp[0].depth == 8 && d->comp[0].step == 1)
+    const bool yuv = d && !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) &&
+                     d->nb_components >= 1 && d->comp[0].plane == 0;
+    if (yuv && d->comp[0].depth == 8 && d->comp[0].step == 1)
         return {f->data[0], f->linesize[0], f->width, f->height};
+    // Deeper luma in the low bits of 16-bit words keeps its scale shifted to 8 bits: limited
+    // range stays limited, as the 8-bit planes are read.
+    if (yuv && d->comp[0].depth > 8 && d->comp[0].depth <= 16 && d->comp[0].step == 2 &&
+        d->comp[0].shift == 0 && !(d->flags & AV_PIX_FMT_FLAG_BE)) {
+        const int shift = d->comp[0].depth - 8;
+        converted.resize(std::size_t(f->width) * f->height);
+        for (int y = 0; y < f->height; ++y) {
+            const auto* in =
+                reinterpret_cast<const std::uint16_t*>(f->data[0] + y * f->linesize[0]);
+            std::uint8_t* out = converted.data() + std::size_t(y) * f->width;
+            for (int x = 0; x < f->width; ++x)
+                out[x] = std::uint8_t(in[x] >> shift);
+        }
+        return {converted.data(), f->width, f->width, f->height};
+    }
     scaler.context = sws_getCachedContext(scaler.context, f->width, f->height,
                                           AVPixelFormat(f->format), f->width, f->height,
                                           AV_PIX_FMT_GRAY8, SWS_POINT, nullptr, nullptr, nullptr);

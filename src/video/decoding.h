@@ -59,6 +59,7 @@ struct Reader {
     std::int64_t streamBytes = 0, streamPackets = 0; // read, for a raw stream's clock
     std::int64_t framesOut = 0;                      // decoded
     bool ended = false; // the input's end was reached, rather than a limit or an error
+    std::int64_t last = AV_NOPTS_VALUE; // the timestamp of the last frame decoded since a seek
     // After a seek, packets before the first key packet decode to nothing whole; they are left
     // out, once the stream has shown that it marks its key packets, up to a limit.
     std::int64_t keyPackets = 0;

@@ -56,31 +56,37 @@ double Share(int i, int count) {
     return kLeftOutAtEachEnd + (1 - 2 * kLeftOutAtEachEnd) * i / std::max(count - 1, 1);
 }
 
-// The next frame worth keeping from where the input stands: a whole key frame, or after a good
-// many frames without one, any whole frame (its references have been decoded by then). A key
-// frame a few seconds before the target, where key frames are few, is decoded on from towards
-// it; one further away is where a seek landed wrong.
-bool NextFrame(Reader& reader, AVFrame* frame, std::int64_t target, std::int64_t second) {
+// The next frame worth keeping from where the input stands: after a seek a whole key frame, or
+// after a good many frames without one any whole frame (its references have been decoded by
+// then); onward from frames already decoded, any whole frame. From there the frames up to the
+// target, a few seconds at most, are decoded through, those that no other frame refers to
+// skipped; a frame further away is where a seek landed wrong.
+bool NextFrame(Reader& reader, AVFrame* frame, std::int64_t target, std::int64_t second,
+               bool onward) {
     int decoded = 0;
-    reader.SkipToKey(kFramesForKey);
+    if (!onward)
+        reader.SkipToKey(kFramesForKey);
     for (; reader.Next(frame); ++decoded) {
-        if (Whole(frame) && (KeyFrame(frame) || decoded >= kFramesForKey))
+        if (Whole(frame) && (onward || KeyFrame(frame) || decoded >= kFramesForKey))
             break;
         av_frame_unref(frame);
     }
     if (!frame->buf[0])
         return false;
+    const std::int64_t halfFrame = second / 100;
     const auto before = [&] {
         const std::int64_t at = frame->best_effort_timestamp;
-        return target != AV_NOPTS_VALUE && at != AV_NOPTS_VALUE && at < target - second &&
+        return target != AV_NOPTS_VALUE && at != AV_NOPTS_VALUE && at < target - halfFrame &&
                at > target - kSecondsToTarget * second;
     };
+    reader.decoder->skip_frame = AVDISCARD_NONREF;
     for (Frame next; before() && decoded < kFramesForKey; ++decoded) {
         if (!reader.Next(next.frame) || !Whole(next.frame))
             break;
         av_frame_unref(frame);
         av_frame_move_ref(frame, next.frame);
     }
+    reader.decoder->skip_frame = AVDISCARD_DEFAULT;
     return true;
 }
 
@@ -242,12 +248,6 @@ void SamplePart(const Target& path, int count, int from, int to, VideoProgress& 
             ++part.failures;
             continue;
         }
-        if (titleByte)
-            reader.Seek(*titleByte, AVSEEK_FLAG_BYTE);
-        else if (duration > 0)
-            reader.Seek(start + std::int64_t(std::llround(duration * share)));
-        else if (bytes > 0)
-            reader.Seek(std::int64_t(bytes * share), AVSEEK_FLAG_BYTE);
         // Without a running time or a size, the key frames from the start are taken in turn.
         const std::int64_t target =
             duration > 0
@@ -255,7 +255,18 @@ void SamplePart(const Target& path, int count, int from, int to, VideoProgress& 
                                AV_TIME_BASE_Q, o.stream->time_base)
                 : AV_NOPTS_VALUE;
         const std::int64_t second = av_rescale_q(AV_TIME_BASE, AV_TIME_BASE_Q, o.stream->time_base);
-        if (!NextFrame(reader, frame.frame, target, second)) {
+        // A target a little ahead of the frames decoded is reached by decoding on: on a short
+        // clip, seeking back to a key frame for each sample would decode its frames again and
+        // again.
+        const bool onward = target != AV_NOPTS_VALUE && reader.last != AV_NOPTS_VALUE &&
+                            target > reader.last && target - reader.last < second;
+        if (!onward && titleByte)
+            reader.Seek(*titleByte, AVSEEK_FLAG_BYTE);
+        else if (!onward && duration > 0)
+            reader.Seek(start + std::int64_t(std::llround(duration * share)));
+        else if (!onward && bytes > 0)
+            reader.Seek(std::int64_t(bytes * share), AVSEEK_FLAG_BYTE);
+        if (!NextFrame(reader, frame.frame, target, second, onward)) {
             // Past the last key frame of a short video is no failure, before it a sign of cues
             // or a running time that lie.
             if (!reader.ended)

@@ -133,6 +133,8 @@ try:
     woven = ["-flags", "+ilme+ildct", "-top"]
     mpeg2 = ["-c:v", "mpeg2video", "-q:v", "2"]
     pal_bars, ntsc_bars = "pad=720:576:8:72", "pad=720:480:0:60"
+    talk = ("color=c=0x607890:size=704x432:rate=50:duration=3,noise=alls=4[bg];color=c=0xd0b0a0:"
+            "size=80x100:rate=50:duration=3[box];[bg][box]overlay=x=300+60*sin(4*t):y=150+20*sin(3*t)")
 #A DVB - T2 recording : 1440 x 1080 of 4 : 3 pixels, interlaced H.264 in a transport stream,
 #letterboxed to 2.39 : 1.
     dvb = pal.replace("704x432", "1440x804").replace("h=0.01", "h=0.005")
@@ -149,7 +151,13 @@ try:
             ("psf.mpg", pal.replace("rate=50", "rate=25"), pal_bars, ",setsar=16/15",
              mpeg2 + woven + ["1"], 25, None),
             ("dvb.ts", dvb, dvb_bars, ",interlace=scan=tff,setsar=4/3", x264, 25,
-             "Interlaced, top field first")]:
+             "Interlaced, top field first"),
+            # A talking head: a small part moving slowly over a still picture.
+            ("paltalk.mpg", talk, pal_bars, ",interlace=scan=tff,setsar=16/15",
+             mpeg2 + woven + ["1"], 25, "Interlaced, top field first"),
+            ("ntsctalk.mpg", talk.replace("704x432", "720x360").replace("=50:", "=60000/1001:"),
+             ntsc_bars, ",interlace=scan=tff,setsar=32/27", mpeg2 + woven + ["1", "-r", "30000/1001"],
+             30, "Interlaced, top field first")]:
         path = os.path.join(os.path.dirname(clip), name)
         subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", source, "-vf",
                         f"format=rgb24,{bars},format=yuv420p{weave}", *codec, path], check=True)
@@ -173,7 +181,8 @@ try:
                       "stream=r_frame_rate", "-of", "csv=p=0", out)
             check(f"{name} {tool}: the size copied, square pixels, no bar line, every frame one "
                   "instant, its rate", (shape, clean_edges, least >= 0.88, fps),
-                  ([*geometry.groups(), "1:1"], True, True, "24000/1001" if rate == 24 else "25/1"))
+                  ([*geometry.groups(), "1:1"], True, True,
+                   {24: "24000/1001", 25: "25/1", 30: "30000/1001"}[rate]))
 
 #A station logo in a bar is cut with the bar : the encode begins and ends with picture.
     logo = os.path.join(os.path.dirname(clip), "logo.mpg")

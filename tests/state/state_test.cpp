@@ -281,6 +281,10 @@ private slots:
             << QStringList{"12 pCcRppCcRp -"} << 25.0
             << "Interlaced, bottom field first (12 of 12 samples): the copied lines deinterlace. "
                "Video at 25 or 50 frames per second has no 3:2 pulldown.";
+        // At NTSC's rate, combing at random with a field that happens to stay is no pulldown.
+        QTest::newRow("NTSC interlaced, little motion")
+            << QStringList{"12 cpCRcRRpsC +", "5 sspsspssp 0"} << 30000 / 1001.0
+            << "Interlaced, top field first (12 of 17 samples): the copied lines deinterlace.";
         QTest::newRow("50p with repeat flags") << QStringList{"24 fpfpfpfpfp 0"} << 50.0 << "";
         QTest::newRow("progressive, one stray run")
             << QStringList{"23 pppppppppp 0", "1 cccccccccc +"} << 0.0 << QString();

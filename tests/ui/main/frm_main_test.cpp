@@ -511,12 +511,13 @@ private slots:
         cancelled.cancelled = true;
         QCOMPARE(SampleVideo(pal, cancelled).outcome, VideoOutcome::Cancelled);
 
-        // A short video's one key frame is taken once.
-        QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc2=s=160x120:d=1",
-                                     dir->filePath("short.mkv")});
+        // A short video's frames are each taken once, and the note says how few.
+        QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i",
+                                     "testsrc2=s=160x120:r=10:d=1", dir->filePath("short.mkv")});
         answers << dir->filePath("short.mkv");
         click("cmdOpenBMP");
-        QVERIFY(window->windowTitle().endsWith(u"(1/1)"));
+        QVERIFY(window->windowTitle().endsWith(u"(7/7)"));
+        QVERIFY(shown("lblNote").startsWith(u"7 of 24 frames could be read."));
         // A stream with one key frame is sampled all over; an absurd sample aspect is named.
         QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i",
                                      "testsrc2=s=160x120:d=20,setsar=1/255", "-g", "100000",
