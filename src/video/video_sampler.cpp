@@ -260,13 +260,28 @@ void SamplePart(const Target& path, int count, int from, int to, VideoProgress& 
         // again.
         const bool onward = target != AV_NOPTS_VALUE && reader.last != AV_NOPTS_VALUE &&
                             target > reader.last && target - reader.last < second;
+        std::int64_t aim = start + std::int64_t(std::llround(duration * share));
         if (!onward && titleByte)
             reader.Seek(*titleByte, AVSEEK_FLAG_BYTE);
         else if (!onward && duration > 0)
-            reader.Seek(start + std::int64_t(std::llround(duration * share)));
+            reader.Seek(aim);
         else if (!onward && bytes > 0)
             reader.Seek(std::int64_t(bytes * share), AVSEEK_FLAG_BYTE);
-        if (!NextFrame(reader, frame.frame, target, second, onward)) {
+        bool found = NextFrame(reader, frame.frame, target, second, onward);
+        // Program streams without an index land on the key frame after the target at times: where
+        // that reaches the next sampled point, once more from as far before it, so that the
+        // frames in between are not lost.
+        const std::int64_t late = found && target != AV_NOPTS_VALUE && !onward
+                                      ? frame.frame->best_effort_timestamp - target
+                                      : 0;
+        const double spacing = durationSeconds * (Share(1, count) - Share(0, count));
+        if (duration > 0 && late * base > spacing / 2 && late < kSecondsToTarget * second) {
+            av_frame_unref(frame.frame);
+            aim -= av_rescale_q(late, o.stream->time_base, AV_TIME_BASE_Q) + AV_TIME_BASE / 2;
+            reader.Seek(std::max(aim, start));
+            found = NextFrame(reader, frame.frame, target, second, false);
+        }
+        if (!found) {
             // Past the last key frame of a short video is no failure, before it a sign of cues
             // or a running time that lie.
             if (!reader.ended)
