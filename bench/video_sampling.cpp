@@ -19,8 +19,12 @@ int main(int argc, char* argv[]) {
     const VideoSample sample = SampleVideo(QString::fromLocal8Bit(argv[1]), progress);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("quarvel   sampled %zu frames in %.2f s, peak %ld MB %s %s\n",
-                sample.frames.size(), double(timer.nsecsElapsed()) / 1e9, usage.ru_maxrss / 1024,
-                qPrintable(sample.note), qPrintable(ScanTypeNote(sample.scan)));
+    const auto at = [&](std::size_t i) {
+        return i < sample.frames.size() ? sample.frames[i].seconds : 0;
+    };
+    std::printf("quarvel   sampled %zu frames (%.1f to %.1f s) in %.2f s, peak %ld MB %s %s\n",
+                sample.frames.size(), at(0), at(sample.frames.size() - 1),
+                double(timer.nsecsElapsed()) / 1e9, usage.ru_maxrss / 1024, qPrintable(sample.note),
+                qPrintable(ScanTypeNote(sample.scan)));
     return 0;
 }

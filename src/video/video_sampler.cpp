@@ -90,6 +90,37 @@ bool NextFrame(Reader& reader, AVFrame* frame, std::int64_t target, std::int64_t
     return true;
 }
 
+// Recordings joined end to end: timestamps that wrap, fall back to zero or jump forward make
+// the running time that of a piece, or of hours that are not there. Where the file's quarters
+// hold timestamps outside the running time, or out of order, its clock is not believed.
+bool TimelineBroken(AVFormatContext* format, int stream, std::int64_t start, std::int64_t bytes) {
+    if (format->duration <= 0 || bytes <= 0 || !format->pb)
+        return false;
+    const AVRational base = format->streams[stream]->time_base;
+    const std::int64_t first = av_rescale_q(start, AV_TIME_BASE_Q, base);
+    const std::int64_t end = av_rescale_q(start + format->duration, AV_TIME_BASE_Q, base);
+    const std::int64_t slack = av_rescale_q(AV_TIME_BASE, AV_TIME_BASE_Q, base);
+    Packet packet;
+    std::int64_t previous = first - slack;
+    bool broken = false;
+    for (int quarter = 1; quarter <= 3 && !broken; ++quarter) {
+        if (av_seek_frame(format, -1, bytes * quarter / 4, AVSEEK_FLAG_BYTE) < 0)
+            break;
+        std::int64_t at = AV_NOPTS_VALUE;
+        for (int n = 0; n < kPacketsPerFrame && at == AV_NOPTS_VALUE; ++n) {
+            if (av_read_frame(format, packet.packet) < 0)
+                break;
+            if (packet.packet->stream_index == stream)
+                at = packet.packet->pts != AV_NOPTS_VALUE ? packet.packet->pts : packet.packet->dts;
+            av_packet_unref(packet.packet);
+        }
+        broken = at != AV_NOPTS_VALUE && (at < previous || at > end + slack);
+        previous = at == AV_NOPTS_VALUE ? previous : at - slack;
+    }
+    av_seek_frame(format, -1, 0, AVSEEK_FLAG_BYTE);
+    return broken;
+}
+
 // Where a file's data ends: a preallocated, sparse file (a partial download) is empty after
 // its first hole.
 std::int64_t DataEnd(const QString& path, std::int64_t size) {
@@ -222,8 +253,10 @@ void SamplePart(const Target& path, int count, int from, int to, VideoProgress& 
     AVFormatContext* format = o.input.format;
     const std::int64_t start = format->start_time == AV_NOPTS_VALUE ? 0 : format->start_time;
     // A DVD title's running time is in its IFO files; its cells' timestamps may start again.
-    const std::int64_t duration = o.title ? 0 : std::max<std::int64_t>(format->duration, 0);
     const std::int64_t bytes = format->pb ? avio_size(format->pb) : -1;
+    const std::int64_t duration = o.title || TimelineBroken(format, o.index, start, bytes)
+                                      ? 0
+                                      : std::max<std::int64_t>(format->duration, 0);
     Reader reader{format, o.index, o.decoder.context, {}};
     // A raw stream's clock: its bit rate, or else the frames its bytes hold at the size of the
     // frames read around the samples; until all are read, frames carry their share of the bytes.

@@ -64,8 +64,9 @@ void frmMain::picDraw_KeyDown(int columns, int lines) {
         ShowNote(QStringLiteral("Click an edge first; the arrow keys then move it by one line."));
         return;
     }
-    const int limit = columns != 0 ? m_state.SourceWidth : m_state.SourceHeight;
-    const int moved = std::clamp(m_state.*edge + columns + lines, 0, limit);
+    // An edge stays on the picture: its last column or line at most.
+    const int last = (columns != 0 ? m_state.SourceWidth : m_state.SourceHeight) - 1;
+    const int moved = std::clamp(m_state.*edge + columns + lines, 0, last);
     const QString name = edge == &MainWindowState::CropLeft    ? QStringLiteral("Left edge")
                          : edge == &MainWindowState::CropRight ? QStringLiteral("Right edge")
                          : edge == &MainWindowState::CropTop   ? QStringLiteral("Top edge")

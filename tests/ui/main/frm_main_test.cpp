@@ -684,6 +684,9 @@ private slots:
                  QStringLiteral("Click an edge first; the arrow keys then move it by one line."));
         QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(edges(), QStringLiteral("159 0 1120 719"));
+        // After Ctrl+D the keys move the bottom and right edges, and none past the last line.
+        QCOMPARE(key(Qt::Key_Down), QStringLiteral("Bottom edge is at the picture's border."));
+        QCOMPARE(key(Qt::Key_Left), QStringLiteral("Right edge on column 1119."));
 
         // DVB's 1440 x 1080 with 4:3 pixels, interlaced, in a transport stream.
         answers << clip("dvb.ts",
