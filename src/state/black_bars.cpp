@@ -196,8 +196,8 @@ struct FrameBars {
     int litAbove = 0;
 };
 
-// Nothing for a frame that tells nothing: dark or flat throughout (a fade, a blank card), or
-// too small.
+// Nothing for a frame that tells nothing: dark or flat throughout (a fade, a blank card), text
+// on black, or too small.
 std::optional<FrameBars> FindBars(const Plane& p, bool interlaced) {
     const int width = p.width, height = p.height;
     if (width < 3 || height < 3)
@@ -241,6 +241,13 @@ std::optional<FrameBars> FindBars(const Plane& p, bool interlaced) {
     bars.drawn[2] = right > 0 && right < width && DrawnInBar(columnBack(right), bars.litAbove);
     if (grey && (left == 0 || right == 0))
         left = right = 0;
+    // Text on black, credits or a caption card, is no picture between bars: most of what the
+    // bars leave is as black as they are.
+    int blackRows = 0;
+    for (int y = top; y < height - bottom; ++y)
+        blackRows += IsBar(row(y), bars.litAbove);
+    if (2 * blackRows > height - bottom - top)
+        return std::nullopt;
     return bars;
 }
 

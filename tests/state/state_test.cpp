@@ -513,6 +513,11 @@ private slots:
         }
         blank << VideoFrame(1, letterbox) << Shot(full, Qt::white) << VideoFrame(2, letterbox)
               << Shot(full, Qt::gray);
+        for (int line = 0; line < 3; ++line) // credits, white on black
+            blank << VideoFrame(3, {}, [line](QPainter& p) {
+                for (int y = 100 + 40 * line; y < 500; y += 120)
+                    p.fillRect(180 + 10 * line, y, 300, 18, Qt::white);
+            });
         QTest::newRow("full frames the most")
             << mixed
             << "none | Mixed aspect: 9 of 20 frames have bars at the top and bottom, the rest "
@@ -523,7 +528,7 @@ private slots:
                "of 24 frames.";
         QTest::newRow("static logo in a bar")
             << logo << "0 11 719 564 | A logo in the bar at the bottom was cut with it.";
-        QTest::newRow("a white and a grey card among them") << blank << "0 71 719 504 | ";
+        QTest::newRow("cards and credits among them") << blank << "0 71 719 504 | ";
     }
 
     void barsAcrossFrames() {
