@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sampling 24 frames of a 1 GB MPEG-2 program stream, of a DVD folder whose main title spans
-# two VOB files, of an image of that disc and of a copy whose second VOB file is all zeros, and
-# of a 1 GB 1080i H.264 transport stream, side by side with HandBrake's scan of 24 previews of
-# the same, with the peak memory of each. The files are made once and kept in
+# two VOB files, of an image of that disc and of a copy whose second VOB file is all zeros, of a
+# 1 GB 1080i H.264 transport stream and of short HD clips, side by side with HandBrake's scan of
+# 24 previews of the same, with the peak memory of each. The files are made once and kept in
 # BUILD_DIR/bench-data.
 #   bench/run_video.sh BUILD_DIR
 set -eu
@@ -56,6 +56,19 @@ if [ ! -e "$hd" ]; then
     rm "$hd.minute"
     mv "$hd.part" "$hd"
 fi
+# Short HD clips, whose few key frames make most frames decoded: 1080p HEVC and H.264 in 10 bits
+# with a key frame every 2 s, and 1080i H.264 with one every second.
+for clip in hevc10.mkv h264_10.mkv i1080.ts; do
+    [ -e "$data/$clip" ] && continue
+    case $clip in
+    hevc10.mkv) args=(-c:v libx265 -preset ultrafast -pix_fmt yuv420p10le -x265-params keyint=50:log-level=error) ;;
+    h264_10.mkv) args=(-c:v libx264 -preset ultrafast -pix_fmt yuv420p10le -g 50) ;;
+    i1080.ts) args=(-vf interlace=scan=tff -c:v libx264 -preset ultrafast -flags +ilme+ildct -x264opts tff=1 -g 25 -b:v 15M) ;;
+    esac
+    rate=25
+    [ "$clip" = i1080.ts ] && rate=50
+    ffmpeg -v error -f lavfi -i "testsrc2=s=1920x1080:r=$rate:d=6" "${args[@]}" -y "$data/$clip"
+done
 handbrake() {
     local start=$(date +%s%N)
     /usr/bin/time -f "%M" -o "$data/handbrake.kb" HandBrakeCLI --scan --previews 24 "$@" \
@@ -73,7 +86,9 @@ for disc in "$dvd" "$iso" "$zeroed"; do
         handbrake -i "$disc" --main-feature
     done
 done
-for run in 1 2 3; do
-    "$build/bin/video_sampling" "$hd"
-    handbrake -i "$hd"
+for clip in "$hd" "$data/hevc10.mkv" "$data/h264_10.mkv" "$data/i1080.ts"; do
+    for run in 1 2 3; do
+        "$build/bin/video_sampling" "$clip"
+        handbrake -i "$clip"
+    done
 done

@@ -290,9 +290,13 @@ void SamplePart(const Target& path, int count, int from, int to, VideoProgress& 
         const std::int64_t second = av_rescale_q(AV_TIME_BASE, AV_TIME_BASE_Q, o.stream->time_base);
         // A target a little ahead of the frames decoded is reached by decoding on: on a short
         // clip, seeking back to a key frame for each sample would decode its frames again and
-        // again.
+        // again. A frame just past the last one decoded, less than half a sampled point's
+        // spacing after the target, will do too: the frames measured after a sample run a little
+        // ahead.
+        const double spacing = durationSeconds * (Share(1, count) - Share(0, count));
         const bool onward = target != AV_NOPTS_VALUE && reader.last != AV_NOPTS_VALUE &&
-                            target > reader.last && target - reader.last < second;
+                            2 * (reader.last - target) * base < spacing &&
+                            target - reader.last < second;
         std::int64_t aim = start + std::int64_t(std::llround(duration * share));
         if (!onward && titleByte)
             reader.Seek(*titleByte, AVSEEK_FLAG_BYTE);
@@ -307,7 +311,6 @@ void SamplePart(const Target& path, int count, int from, int to, VideoProgress& 
         const std::int64_t late = found && target != AV_NOPTS_VALUE && !onward
                                       ? frame.frame->best_effort_timestamp - target
                                       : 0;
-        const double spacing = durationSeconds * (Share(1, count) - Share(0, count));
         if (duration > 0 && late * base > spacing / 2 && late < kSecondsToTarget * second) {
             av_frame_unref(frame.frame);
             aim -= av_rescale_q(late, o.stream->time_base, AV_TIME_BASE_Q) + AV_TIME_BASE / 2;
