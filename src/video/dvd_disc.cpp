@@ -85,6 +85,28 @@ bool Consistent(const ifo_handle_t* vts, const pgc_t* chain, int c, std::uint32_
 
 const dvd_logger_cb kQuiet{[](void*, dvd_logger_level_t, const char*, va_list) {}};
 
+// A file that libdvdread will open must be a regular file the user may read: a pipe or a device
+// could block it for good, and a file without permission crash it. Opened without waiting.
+bool Readable(const QString& path, DvdProblem& problem) {
+    const QString name = QFileInfo(path).fileName();
+    const QByteArray file = QFile::encodeName(path);
+    struct stat status {};
+    if (::stat(file.constData(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        problem.Refuse(QStringLiteral("DVD cannot be read: %1 is not a regular file.").arg(name));
+        return false;
+    }
+    const int fd = ::open(file.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        problem.Refuse(
+            errno == EACCES || errno == EPERM
+                ? QStringLiteral("DVD cannot be read: permission denied for %1.").arg(name)
+                : QStringLiteral("DVD cannot be read: %1 cannot be opened.").arg(name));
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
 // A disc's own IFO that lists no title: libdvdread refuses it as it would a damaged one.
 bool MenusOnly(dvd_reader_t* dvd) {
     dvd_file_t* file = DVDOpenFile(dvd, 0, DVD_READ_INFO_FILE);
@@ -205,31 +227,13 @@ std::unique_ptr<DvdDisc> DvdDisc::Open(const DvdPlace& place, const AVIOInterrup
     disc->m_interrupt = interrupt;
     disc->m_sets.assign(kMostSets + 1, nullptr);
     const QByteArray root = QFile::encodeName(place.root);
-    const QString name = QFileInfo(place.root).fileName();
     disc->m_image = place.image;
     if (place.image) {
-        // Checked without waiting, so that a pipe named .iso is refused rather than waited on.
         // libdvdread reads the image itself: the stream callbacks of libdvdread 6.1 serve
         // libdvdcss only. Reading a regular file does not block; the title's reader checks
         // Cancel and the deadline before each read.
-        const int fd = ::open(root.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        struct stat status {};
-        const bool regular = fd >= 0 && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-        const int error = errno;
-        if (fd >= 0)
-            ::close(fd);
-        if (fd < 0) {
-            problem.Refuse(
-                error == EACCES || error == EPERM
-                    ? QStringLiteral("DVD cannot be read: permission denied for %1.").arg(name)
-                    : QStringLiteral("DVD cannot be read: %1 cannot be opened.").arg(name));
+        if (!Readable(place.root, problem))
             return nullptr;
-        }
-        if (!regular) {
-            problem.Refuse(
-                QStringLiteral("DVD cannot be read: %1 is not a regular file.").arg(name));
-            return nullptr;
-        }
         disc->m_dvd = DVDOpen2(nullptr, &kQuiet, root.constData());
         dvd_stat_t info;
         if (disc->m_dvd && DVDFileStat(disc->m_dvd, 0, DVD_READ_INFO_FILE, &info) != 0) {
@@ -288,24 +292,8 @@ DvdDisc::~DvdDisc() {
 
 bool DvdDisc::CheckFile(const QString& name, DvdProblem& problem) const {
     const QString path = m_files.value(name);
-    if (path.isEmpty())
-        return true; // not there: libdvdread takes the backup, or fails, without waiting
-    const QString shown = QFileInfo(path).fileName();
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        problem.Refuse(QStringLiteral("DVD cannot be read: %1 is not a regular file.").arg(shown));
-        return false;
-    }
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        problem.Refuse(
-            errno == EACCES || errno == EPERM
-                ? QStringLiteral("DVD cannot be read: permission denied for %1.").arg(shown)
-                : QStringLiteral("DVD cannot be read: %1 cannot be opened.").arg(shown));
-        return false;
-    }
-    ::close(fd);
-    return true;
+    // Not there: libdvdread takes the backup, or fails, without waiting.
+    return path.isEmpty() || Readable(path, problem);
 }
 
 bool DvdDisc::CheckSetFiles(int set, bool vobs, DvdProblem& problem) const {

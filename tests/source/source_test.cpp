@@ -1,6 +1,7 @@
 // The opener on files made here by the ffmpeg program as downloads, broadcast captures and odd
 // encoders leave them: each opens with frames spread over what it really holds.
 #include "source/source.h"
+#include "support/authored_dvd.h"
 
 #include <QDir>
 #include <QProcess>
@@ -143,28 +144,9 @@ private slots:
         QTest::addColumn<QString>("open"); // the path within the disc's copy; "iso" for an image
         QTest::addColumn<int>("title");
         QTest::addColumn<QString>("expected"); // frames, flat ones, first and last second, note
-        const QStringList clips{"color=c=0x3050a0:s=720x576:r=25:d=2",
-                                "testsrc2=s=720x576:r=25:d=12",
-                                "color=c=0xa03020:s=720x576:r=25:d=3,noise=alls=30:allf=t"};
-        QString pgcs;
-        for (int t = 0; t < 3; ++t) {
-            const QString clip = dir.filePath(QStringLiteral("t%1.mpg").arg(t));
-            Ffmpeg(clips[t], {"-target", "pal-dvd", "-g", "5", "-aspect", "16:9", "-an", clip});
-            pgcs += QStringLiteral("<pgc><vob file=\"%1\"/></pgc>").arg(clip);
-        }
-        QFile xml(dir.filePath(QStringLiteral("dvd.xml")));
-        QVERIFY(xml.open(QIODevice::WriteOnly));
-        xml.write(QStringLiteral("<dvdauthor dest=\"%1\"><vmgm/><titleset><titles>%2</titles>"
-                                 "</titleset></dvdauthor>")
-                      .arg(dir.filePath(QStringLiteral("DVD")), pgcs)
-                      .toUtf8());
-        xml.close();
-        QProcess author;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("VIDEO_FORMAT"), QStringLiteral("PAL"));
-        author.setProcessEnvironment(env);
-        author.start(QStringLiteral("dvdauthor"), {"-x", xml.fileName()});
-        QVERIFY(author.waitForFinished() && author.exitCode() == 0);
+        QVERIFY(AuthorDvd(dir.filePath(QStringLiteral("DVD")),
+                          {"color=c=0x3050a0:s=720x576:r=25:d=2", "testsrc2=s=720x576:r=25:d=12",
+                           "color=c=0xa03020:s=720x576:r=25:d=3,noise=alls=30:allf=t"}));
 
         QTest::newRow("folder") << ""
                                 << "" << 0 << "24 0 0 11 Title 2 of 3, 0:00:12, the longest.";

@@ -1,5 +1,6 @@
 // The main window as a user drives it: real mouse and key events, dialogs answered through
 // their seams, the preview and about windows reached from it.
+#include "support/authored_dvd.h"
 #include "ui/controls/colours.h"
 #include "ui/controls/picture_box.h"
 #include "ui/main/frm_main.h"
@@ -538,28 +539,8 @@ private slots:
     // A DVD authored here: a short extra and a longer main title, one title set; its folder,
     // an image of it, its titles chosen in the list, and the running time in the calculator.
     void openingDvds() {
-        for (const char* title : {"extra:2", "main:12"}) {
-            const QStringList parts = QString::fromLatin1(title).split(u':');
-            QProcess::execute("ffmpeg",
-                              {"-v", "error", "-f", "lavfi", "-i",
-                               "testsrc2=s=720x576:r=25:d=" + parts[1], "-target", "pal-dvd", "-g",
-                               "5", "-aspect", "16:9", "-an", dir->filePath(parts[0] + ".mpg")});
-        }
-        QFile xml(dir->filePath(QStringLiteral("dvd.xml")));
-        QVERIFY(xml.open(QIODevice::WriteOnly));
-        xml.write(QStringLiteral("<dvdauthor dest=\"%1/DVD\"><vmgm/><titleset><titles><pgc><vob "
-                                 "file=\"%1/extra.mpg\"/></pgc><pgc><vob file=\"%1/main.mpg\"/>"
-                                 "</pgc></titles></titleset></dvdauthor>")
-                      .arg(dir->path())
-                      .toUtf8());
-        xml.close();
-        QProcess author;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("VIDEO_FORMAT"), QStringLiteral("PAL"));
-        author.setProcessEnvironment(env);
-        author.start(QStringLiteral("dvdauthor"), {"-x", xml.fileName()});
-        QVERIFY(author.waitForFinished() && author.exitCode() == 0);
         const QString disc = dir->filePath(QStringLiteral("DVD"));
+        QVERIFY(AuthorDvd(disc, {"testsrc2=s=720x576:r=25:d=2", "testsrc2=s=720x576:r=25:d=12"}));
         const QString image = dir->filePath(QStringLiteral("disc.iso"));
         QProcess::execute("genisoimage", {"-quiet", "-dvd-video", "-o", image, disc});
 
