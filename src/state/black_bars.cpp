@@ -27,6 +27,8 @@ constexpr int kBarInsideLitLines = 4;
 constexpr int kDarkLinesAtEdge = 4;
 // A run of lit pixels this long is something drawn (a logo, a subtitle), not noise.
 constexpr int kContentRun = 8;
+// Lines from where a bar's search stopped in which something drawn in the bar is looked for.
+constexpr int kDrawnLines = 4;
 
 // BT.601 luma of every pixel, row by row.
 std::vector<std::uint8_t> LumaPlane(const QImage& image) {
@@ -160,6 +162,15 @@ bool DrawnInBar(const Line& line, int litAbove) {
     return longest >= kContentRun && lit * 2 <= line.length;
 }
 
+// Something drawn in the lines where a bar's search stopped: the first of them may hold only the
+// short strokes of letters' tops, a subtitle's body the lines after.
+template <typename LineAt> bool DrawnNear(int depth, int count, int litAbove, LineAt lineAt) {
+    for (int i = depth; depth > 0 && i < std::min(count, depth + kDrawnLines); ++i)
+        if (DrawnInBar(lineAt(i), litAbove))
+            return true;
+    return false;
+}
+
 // How many lines from a border inwards belong to its bar. A few lit lines at the very border
 // count with the bar when a bar of some lines lies right inside them.
 template <typename LineAt> int BarDepth(int count, int litAbove, LineAt lineAt) {
@@ -217,8 +228,8 @@ std::optional<FrameBars> FindBars(const Plane& p, bool interlaced) {
     if (top == height)
         return std::nullopt; // dark throughout
     bottom = BarDepth(height, bars.litAbove, rowUp);
-    bars.drawn[1] = top > 0 && top < height && DrawnInBar(row(top), bars.litAbove);
-    bars.drawn[3] = bottom > 0 && bottom < height && DrawnInBar(rowUp(bottom), bars.litAbove);
+    bars.drawn[1] = DrawnNear(top, height, bars.litAbove, row);
+    bars.drawn[3] = DrawnNear(bottom, height, bars.litAbove, rowUp);
     if (interlaced) {
         top = WithSoftEdge(top, height, lit->level, row);
         bottom = WithSoftEdge(bottom, height, lit->level, rowUp);
@@ -237,8 +248,8 @@ std::optional<FrameBars> FindBars(const Plane& p, bool interlaced) {
     int& right = bars.depth[2];
     left = BarDepth(width, bars.litAbove, column);
     right = BarDepth(width, bars.litAbove, columnBack);
-    bars.drawn[0] = left > 0 && left < width && DrawnInBar(column(left), bars.litAbove);
-    bars.drawn[2] = right > 0 && right < width && DrawnInBar(columnBack(right), bars.litAbove);
+    bars.drawn[0] = DrawnNear(left, width, bars.litAbove, column);
+    bars.drawn[2] = DrawnNear(right, width, bars.litAbove, columnBack);
     if (grey && (left == 0 || right == 0))
         left = right = 0;
     // Text on black, credits or a caption card, is no picture between bars: most of what the

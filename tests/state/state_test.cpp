@@ -503,9 +503,14 @@ private slots:
         for (int i = 0; i < 20; ++i)
             mixed << VideoFrame(i, i < 9 ? letterbox : full);
         for (int i = 0; i < 24; ++i) {
+            // White subtitles whose row nearest the bar's border holds only the short strokes of
+            // descenders.
             subtitled << VideoFrame(i, letterbox, [i](QPainter& p) {
-                if (i % 3 == 0)
-                    p.fillRect(200, 520, 320, 24, Qt::white);
+                if (i % 3 != 0)
+                    return;
+                p.fillRect(200, 520, 320, 21, Qt::white);
+                for (int x = 204; x < 520; x += 24)
+                    p.fillRect(x, 541, 3, 3, Qt::white);
             });
             logo << VideoFrame(i, {0, 12, 720, 552}, [](QPainter& p) {
                 p.fillRect(680, 568, 16, 7, QColor(90, 90, 90));
