@@ -65,15 +65,17 @@ Treatment TreatmentFor(const ScanResult& scan) {
                 bwdif,
                 QStringLiteral("Plugins: AviSynth QTGMC; VapourSynth Bwdif.\n")};
     case ScanType::HardTelecine:
-        return {// Frames that match no field are marked combed, so that bwdif deinterlaces them.
-                QStringLiteral("fieldmatch=order=%1:combmatch=full,bwdif=mode=send_frame:"
-                               "deint=interlaced,decimate,")
-                    .arg(parity),
-                {},
-                QStringLiteral(" --detelecine --comb-detect --bwdif --rate 23.976 --cfr"),
-                assume + QStringLiteral("TFM().TDecimate()."),
-                QStringLiteral("core.vivtc.VDecimate(%1)").arg(vfm),
-                ivtcPlugins};
+        // Frames that match no field are marked combed, so that bwdif deinterlaces them; a lower
+        // combed share than fieldmatch's own catches thin text scrolling in credits.
+        return {
+            QStringLiteral("fieldmatch=order=%1:combmatch=full:combpel=40,bwdif=mode=send_frame:"
+                           "deint=interlaced,decimate,")
+                .arg(parity),
+            {},
+            QStringLiteral(" --detelecine --comb-detect --bwdif --rate 23.976 --cfr"),
+            assume + QStringLiteral("TFM().TDecimate()."),
+            QStringLiteral("core.vivtc.VDecimate(%1)").arg(vfm),
+            ivtcPlugins};
     case ScanType::SoftTelecine:
         return {{},
                 QStringLiteral(" -r 24000/1001"),

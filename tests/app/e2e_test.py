@@ -184,6 +184,42 @@ try:
                   ([*geometry.groups(), "1:1"], True, True,
                    {24: "24000/1001", 25: "25/1", 30: "30000/1001"}[rate]))
 
+#Telecined film ending in 3 s of interlaced credits scrolling up : both parts named, and the
+#copied lines give film frames at 23.976 with no combed frame, by idet's count.
+    parts = [os.path.join(work, f"hybrid{n}.mpg") for n in range(3)]
+    text = ("drawtext=fontfile=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf:fontsize=40:"
+            "fontcolor=white:x=200:text=")
+    for graph, treat, part in [(film.replace("duration=2", "duration=6"), "pad=720:480:0:60,"
+                                "format=yuv420p,telecine", parts[0]),
+                               ("color=c=black:s=720x480:r=60000/1001:d=3", f"{text}THE END:"
+                                f"y=480-t*150,{text}Directed by:y=620-t*150,format=yuv420p,"
+                                "interlace=scan=tff", parts[1])]:
+        subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", graph, "-vf", treat,
+                        *mpeg2, *woven, "1", "-r", "30000/1001", part], check=True)
+    subprocess.run(["ffmpeg", "-v", "error", "-i", parts[0], "-i", parts[1], "-filter_complex",
+                    "concat=n=2,setsar=16/15", *mpeg2, *woven, "1", "-r", "30000/1001", parts[2]],
+                   check=True)
+    keys(main, "alt+o")
+    choose_file("^Open Bitmap$", parts[2])
+    wait_window("^Quarvel 1\\.0 - hybrid2\\.mpg - ")
+    keys(main, "ctrl+d", "ctrl+shift+c")
+    text = run("xclip", "-o", "-selection", "clipboard").split("\n")
+    check("film with interlaced credits: both named",
+          any(re.match(r"Film with 3:2 pulldown in \d+ of \d+ samples, interlaced video in \d+:",
+                       line) for line in text), True)
+    lines = dict(line.split(":", 1) for line in text[:2])
+    for tool in ("ffmpeg", "HandBrake"):
+        out = os.path.join(work, f"hybrid.{tool}.mp4")
+        encoded(tool, parts[2], shlex.split(lines[tool]), out, 30)
+        counts = re.search(r"Multi frame detection: TFF: *(\d+) BFF: *(\d+) Progressive: *(\d+)",
+                           subprocess.run(["ffmpeg", "-hide_banner", "-i", out, "-vf", "idet", "-f",
+                                           "null", "-"], capture_output=True, text=True).stderr)
+        combed, whole = int(counts[1]) + int(counts[2]), int(counts[3])
+        check(f"film with interlaced credits, {tool}: under 5 % combed, 23.976 frames per second",
+              (combed * 20 < combed + whole, run("ffprobe", "-v", "error", "-select_streams", "v",
+                                                 "-show_entries", "stream=r_frame_rate", "-of",
+                                                 "csv=p=0", out)), (True, "24000/1001"))
+
 #A station logo in a bar is cut with the bar : the encode begins and ends with picture.
     logo = os.path.join(os.path.dirname(clip), "logo.mpg")
     subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", pal.replace("704x432", "720x552")
