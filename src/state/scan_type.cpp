@@ -13,6 +13,7 @@ namespace {
 constexpr int kCombStep = 14;
 // A pixel has moved when it changed this much since the previous frame.
 constexpr int kMotionStep = 20;
+constexpr int kClearMotionStep = 48;
 // Moving pixels needed before a frame tells anything: a small moving part of a still picture
 // (a talking head) counts as fully as a panning shot, so the share is small.
 constexpr int kMovingPerTenThousand = 5;
@@ -56,9 +57,12 @@ FieldMeasure MeasureFields(const LumaView& c, const LumaView& p) {
             if (std::max(topMoved, bottomMoved) <= kMotionStep)
                 continue;
             ++moving;
-            own += std::abs(2 * mid - up - down);
-            earlier += std::abs(2 * pm[x] - up - down);
-            later += std::abs(2 * mid - pu[x] - pd[x]);
+            // Weaves are compared where the picture clearly moves, not where grain flickers.
+            if (std::max(topMoved, bottomMoved) > kClearMotionStep) {
+                own += std::abs(2 * mid - up - down);
+                earlier += std::abs(2 * pm[x] - up - down);
+                later += std::abs(2 * mid - pu[x] - pd[x]);
+            }
             // Combing: both neighbours of the other field on one side of this pixel, which its
             // own field's line above continues. A thin line of its own is no comb.
             const int a = mid - up, b = mid - down;
@@ -72,7 +76,7 @@ FieldMeasure MeasureFields(const LumaView& c, const LumaView& p) {
         return m;
     m.combed = combed * 100 >= moving * kCombedPercent;
     // A progressive frame weaves far better with itself than with its neighbour.
-    m.woven = kWovenTenths * std::min(earlier, later) <= 10 * own;
+    m.woven = own > 0 && kWovenTenths * std::min(earlier, later) <= 10 * own;
     // Pulldown repeats a field: it stays while the other one moves.
     m.repeatedField = 4 * topChange < bottomChange || 4 * bottomChange < topChange;
     // Top field first puts the previous bottom field right before this top one; bottom field
