@@ -13,17 +13,12 @@ namespace {
 constexpr int kCombStep = 14;
 // A pixel has moved when it changed this much since the previous frame.
 constexpr int kMotionStep = 20;
-constexpr int kClearMotionStep = 48;
 // Moving pixels needed before a frame tells anything: a small moving part of a still picture
 // (a talking head) counts as fully as a panning shot, so the share is small.
 constexpr int kMovingPerTenThousand = 5;
 constexpr int kFewestMoving = 12;
 // Share of moving pixels that comb in a combed frame, in percent.
 constexpr int kCombedPercent = 12;
-// A frame whose own weave is at least this many tenths of its weave with the previous frame's
-// fields is woven of two instants: progressive frames measure 0.1 to 0.5, interlaced 0.6 and
-// up.
-constexpr int kWovenTenths = 6;
 
 } // namespace
 
@@ -36,7 +31,6 @@ FieldMeasure MeasureFields(const LumaView& c, const LumaView& p) {
     long long measured = 0, moving = 0, combed = 0;
     long long bottomEarlier = 0, topEarlier = 0; // weave comb sums
     long long topChange = 0, bottomChange = 0;
-    long long own = 0, earlier = 0, later = 0; // weave sums where the picture moves
     for (int y = 3; y + 2 < c.height; y += 4) {
         const std::uint8_t* cu = c.data + (y - 1) * c.stride; // top field, above
         const std::uint8_t* cm = cu + c.stride;               // bottom field
@@ -57,12 +51,6 @@ FieldMeasure MeasureFields(const LumaView& c, const LumaView& p) {
             if (std::max(topMoved, bottomMoved) <= kMotionStep)
                 continue;
             ++moving;
-            // Weaves are compared where the picture clearly moves, not where grain flickers.
-            if (std::max(topMoved, bottomMoved) > kClearMotionStep) {
-                own += std::abs(2 * mid - up - down);
-                earlier += std::abs(2 * pm[x] - up - down);
-                later += std::abs(2 * mid - pu[x] - pd[x]);
-            }
             // Combing: both neighbours of the other field on one side of this pixel, which its
             // own field's line above continues. A thin line of its own is no comb.
             const int a = mid - up, b = mid - down;
@@ -75,8 +63,6 @@ FieldMeasure MeasureFields(const LumaView& c, const LumaView& p) {
     if (!m.moving)
         return m;
     m.combed = combed * 100 >= moving * kCombedPercent;
-    // A progressive frame weaves far better with itself than with its neighbour.
-    m.woven = own > 0 && kWovenTenths * std::min(earlier, later) <= 10 * own;
     // Pulldown repeats a field: it stays while the other one moves.
     m.repeatedField = 4 * topChange < bottomChange || 4 * bottomChange < topChange;
     // Top field first puts the previous bottom field right before this top one; bottom field
@@ -90,19 +76,18 @@ FieldMeasure MeasureFields(const LumaView& c, const LumaView& p) {
 }
 
 RunClass ClassifyRun(const std::vector<FieldMeasure>& run) {
-    int moving = 0, combed = 0, repeated = 0, repeatFlags = 0, woven = 0;
+    int moving = 0, combed = 0, repeated = 0, repeatFlags = 0;
     for (const FieldMeasure& m : run) {
         repeatFlags += m.repeatPict > 0;
         if (!m.moving)
             continue;
         ++moving;
         combed += m.combed;
-        woven += m.combed || m.woven;
         repeated += m.repeatedField;
     }
     if (moving < 3)
         return RunClass::Unknown;
-    if (combed * 10 >= moving * 7 || woven * 10 >= moving * 8)
+    if (combed * 10 >= moving * 7)
         return RunClass::Interlaced;
     if (combed * 100 <= moving * 15)
         return repeatFlags * 4 >= int(run.size()) ? RunClass::SoftTelecine : RunClass::Progressive;

@@ -37,9 +37,6 @@ struct FieldMeasure {
     bool repeatedField = false; // one field unchanged while the other moved (pulldown)
     int orderVote = 0;          // +1 top field first, -1 bottom field first, 0 undecided
     int repeatPict = 0;         // the decoder's repeat-field count, for soft pulldown
-    // Where it moves, its fields weave nearly as badly as with the previous frame's: fields of
-    // two instants, also where vertical motion (scrolling credits) makes no comb.
-    bool woven = false;
 };
 
 FieldMeasure MeasureFields(const LumaView& frame, const LumaView& previous);

@@ -172,8 +172,12 @@ struct Opened {
         } else if (const QByteArray set = TitleSetVobs(target.path); !set.isEmpty()) {
             url = set;
         }
-        if (avformat_open_input(&input.format, url.constData(), format, nullptr) < 0 ||
-            avformat_find_stream_info(input.format, nullptr) < 0)
+        // Local files only, whatever a crafted file or playlist names: never a network protocol.
+        AVDictionary* options = nullptr;
+        av_dict_set(&options, "protocol_whitelist", "file,concat", 0);
+        const int opened = avformat_open_input(&input.format, url.constData(), format, &options);
+        av_dict_free(&options);
+        if (opened < 0 || avformat_find_stream_info(input.format, nullptr) < 0)
             return false;
         const AVCodec* codec = nullptr;
         index = av_find_best_stream(input.format, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
