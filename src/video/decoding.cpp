@@ -75,10 +75,29 @@ AVFrame* Shallow(Scaler& scaler, const AVFrame* f, AVPixelFormat format) {
     kept->colorspace = AVColorSpace(Matrix(f));
     kept->color_range = FullRange(f) ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
     Prefault(kept->buf[0]->data, kept->buf[0]->size);
-    if (source == AV_PIX_FMT_YUV420P && format == AV_PIX_FMT_YUV410P) {
-        // The usual case, four times faster by hand: luma copied, colour averaged in pairs.
-        av_image_copy_plane(kept->data[0], kept->linesize[0], f->data[0], f->linesize[0], f->width,
-                            f->height);
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(source);
+    const bool planar420 = d && (d->flags & AV_PIX_FMT_FLAG_PLANAR) &&
+                           !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_BE)) &&
+                           d->nb_components == 3 && d->log2_chroma_w == 1 &&
+                           d->log2_chroma_h == 1 && d->comp[0].shift == 0 &&
+                           d->comp[0].depth >= 8 && d->comp[0].depth <= 16;
+    if (planar420 && format == AV_PIX_FMT_YUV410P) {
+        // The usual case, four times faster by hand than swscale, and without its buffers: luma
+        // copied, deeper samples shifted to 8 bits, colour averaged in pairs.
+        const int shift = d->comp[0].depth - 8;
+        const bool wide = d->comp[0].step == 2;
+        const auto at = [wide](const std::uint8_t* row, int x) {
+            return wide ? int(reinterpret_cast<const std::uint16_t*>(row)[x]) : int(row[x]);
+        };
+        if (!wide)
+            av_image_copy_plane(kept->data[0], kept->linesize[0], f->data[0], f->linesize[0],
+                                f->width, f->height);
+        for (int y = 0; wide && y < f->height; ++y) {
+            const std::uint8_t* in = f->data[0] + y * f->linesize[0];
+            std::uint8_t* out = kept->data[0] + y * kept->linesize[0];
+            for (int x = 0; x < f->width; ++x)
+                out[x] = std::uint8_t(at(in, x) >> shift);
+        }
         const int width = (f->width + 1) / 2, height = (f->height + 1) / 2;
         for (int plane = 1; plane < 3; ++plane)
             for (int y = 0; y < (height + 1) / 2; ++y) {
@@ -87,7 +106,8 @@ AVFrame* Shallow(Scaler& scaler, const AVFrame* f, AVPixelFormat format) {
                 std::uint8_t* out = kept->data[plane] + y * kept->linesize[plane];
                 for (int x = 0; x < (width + 1) / 2; ++x) {
                     const int right = 2 * x + 1 < width ? 2 * x + 1 : 2 * x;
-                    out[x] = std::uint8_t((a[2 * x] + a[right] + b[2 * x] + b[right] + 2) >> 2);
+                    const int sum = at(a, 2 * x) + at(a, right) + at(b, 2 * x) + at(b, right);
+                    out[x] = std::uint8_t((sum + (2 << shift)) >> (2 + shift));
                 }
             }
         return kept;
