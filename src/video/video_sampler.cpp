@@ -73,10 +73,11 @@ bool NextFrame(Reader& reader, AVFrame* frame, std::int64_t target, std::int64_t
     }
     if (!frame->buf[0])
         return false;
-    const std::int64_t halfFrame = second / 100;
+    // A hundredth of a second short of the target is on it: less than half a frame at any rate.
+    const std::int64_t onIt = second / 100;
     const auto before = [&] {
         const std::int64_t at = frame->best_effort_timestamp;
-        return target != AV_NOPTS_VALUE && at != AV_NOPTS_VALUE && at < target - halfFrame &&
+        return target != AV_NOPTS_VALUE && at != AV_NOPTS_VALUE && at < target - onIt &&
                at > target - kSecondsToTarget * second;
     };
     reader.decoder->skip_frame = AVDISCARD_NONREF;
