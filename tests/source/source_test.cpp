@@ -3,6 +3,7 @@
 #include "source/source.h"
 #include "support/authored_dvd.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -40,6 +41,11 @@ void EditMatroska(const QString& from, const QString& to, bool cues, double dura
     out.write(data);
 }
 
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // Bytes written over a file at an offset.
 void Patch(const QString& path, qint64 at, const QByteArray& bytes) {
     QFile file(path);
@@ -55,18 +61,14 @@ quint32 Be32(const QByteArray& data, qint64 at) {
 // Where the program chain of a title set's title lies in its IFO; dvdauthor gives each title
 // one chain, in order.
 qint64 ChainOffset(const QString& ifo, int title) {
-    QFile file(ifo);
-    file.open(QIODevice::ReadOnly);
-    const QByteArray data = file.readAll();
+    const QByteArray data = Contents(ifo);
     const qint64 table = qint64(Be32(data, 0xCC)) * 2048;
     return table + Be32(data, table + 8 + 8 * (title - 1) + 4);
 }
 
 // Where a title's first cell is described in its chain.
 qint64 CellOffset(const QString& ifo, int title) {
-    QFile file(ifo);
-    file.open(QIODevice::ReadOnly);
-    const QByteArray data = file.readAll();
+    const QByteArray data = Contents(ifo);
     const qint64 chain = ChainOffset(ifo, title);
     return chain + (uchar(data[chain + 0xE8]) << 8 | uchar(data[chain + 0xE9]));
 }
@@ -215,6 +217,10 @@ private slots:
         QTest::newRow("menus only")
             << "menus"
             << "" << 0 << "This DVD holds menus only; there is no title to open.";
+        QTest::newRow("angle 1 of an interleaved block")
+            << "angles"
+            << "" << 0
+            << "8 8 0 5 Title 1 of 1, 0:00:06, the longest. 8 of 24 frames could be read.";
         QTest::newRow("pipe for the VOB")
             << "fifo VTS_01_1.VOB"
             << "" << 0 << "DVD cannot be read: VTS_01_1.VOB is not a regular file.";
@@ -240,9 +246,7 @@ private slots:
         if (how[0] == u"time")
             Patch(ifo, ChainOffset(ifo, n) + 4, QByteArray::fromHex(how[1].toLatin1()));
         if (how[0] == u"inverted" || how[0] == u"flipped") {
-            QFile file(ifo);
-            file.open(QIODevice::ReadOnly);
-            QByteArray cell = file.read(CellOffset(ifo, n) + 24).right(24);
+            QByteArray cell = Contents(ifo).mid(CellOffset(ifo, n), 24);
             if (how[0] == u"flipped")
                 cell[20] = char(cell[20] ^ 0x10);
             else
@@ -254,9 +258,7 @@ private slots:
         if (how[0] == u"zero" || how[0] == u"split") {
             // The main title's second half, or all; or the set in three files at the titles'
             // borders, the middle one cut short.
-            QFile file(ifo);
-            file.open(QIODevice::ReadOnly);
-            const QByteArray data = file.readAll();
+            const QByteArray data = Contents(ifo);
             const qint64 first = Be32(data, CellOffset(ifo, 2) + 8) * 2048LL;
             const qint64 end = (Be32(data, CellOffset(ifo, 2) + 20) + 1) * 2048LL;
             if (how[1] == u"all")
@@ -264,9 +266,7 @@ private slots:
             else if (how[0] == u"zero")
                 Patch(vob, (first + end) / 4096 * 2048, QByteArray((end - first) / 2, '\0'));
             else {
-                QFile whole(vob);
-                whole.open(QIODevice::ReadOnly);
-                const QByteArray bytes = whole.readAll();
+                const QByteArray bytes = Contents(vob);
                 for (int part = 1; part <= 3; ++part) {
                     QFile out(folder + QStringLiteral("VTS_01_%1.VOB").arg(part));
                     out.open(QIODevice::WriteOnly);
@@ -278,11 +278,31 @@ private slots:
                     QFile::resize(folder + "VTS_01_2.VOB", (end - first) / 4096 * 2048);
             }
         }
+        if (how[0] == u"angles") {
+            // Units alternating between blue and a test pattern, made two interleaved angles.
+            QProcess::execute("rm", {"-r", disc});
+            QVERIFY(AuthorDvd(disc, {"color=c=0x3050a0:s=720x576:r=25:d=6[a];testsrc2=s=720x576:"
+                                     "r=25:d=6[b];[a][b]overlay=enable='gte(mod(n,20),10)'"}));
+            const QByteArray data = Contents(vob);
+            std::vector<qint64> units{data.size() / 2048}; // navigation packs' sectors, and the end
+            for (qint64 at = data.size() - 2048; at >= 0; at -= 2048)
+                if (data.mid(at + 14, 4) == QByteArray("\0\0\1\xbb", 4))
+                    units.insert(units.begin(), at / 2048);
+            // Each in an interleaved unit of its own: its end, and where its angle's next starts.
+            for (std::size_t k = 0; k + 1 < units.size(); ++k) {
+                QByteArray unit;
+                QDataStream(&unit, QIODevice::WriteOnly)
+                    << quint16(0x7000) << quint32(units[k + 1] - 1 - units[k])
+                    << quint32(k + 3 < units.size() ? units[k + 2] - units[k] : 0x7FFFFFFF);
+                Patch(vob, units[k] * 2048 + 0x427, unit);
+            }
+            const qint64 cell = CellOffset(ifo, 1); // the first of an interleaved angle block
+            Patch(ifo, cell, QByteArray(1, char(Contents(ifo)[cell] | 0x54)));
+        }
         if (how[0] == u"menus")
             for (const char* name : {"VIDEO_TS.IFO", "VIDEO_TS.BUP"}) {
-                QFile file(folder + name);
-                file.open(QIODevice::ReadOnly);
-                Patch(folder + name, Be32(file.read(0xC8), 0xC4) * 2048LL, QByteArray(2, '\0'));
+                Patch(folder + name, Be32(Contents(folder + name), 0xC4) * 2048LL,
+                      QByteArray(2, '\0'));
             }
         QString path = disc + u'/' + open;
         if (open == u"iso")
