@@ -95,14 +95,14 @@ RunClass ClassifyRun(const std::vector<FieldMeasure>& run) {
     // again five frames on: pulldown. Combing at random in a quarter of the frames or more is
     // interlaced video whose fields differ too little to comb at times; in fewer, it tells
     // nothing.
+    if (combed * 4 < moving)
+        return RunClass::Unknown;
     int pairs = 0, agreeing = 0;
     for (std::size_t i = 0; i + 5 < run.size(); ++i)
         if (run[i].moving && run[i + 5].moving) {
             ++pairs;
             agreeing += run[i].combed == run[i + 5].combed;
         }
-    if (combed * 4 < moving)
-        return RunClass::Unknown;
     if (repeated > 0 && combed * 20 <= moving * 11 && pairs >= 3 && agreeing * 5 >= pairs * 4)
         return RunClass::HardTelecine;
     return RunClass::Interlaced;

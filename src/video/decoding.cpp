@@ -55,6 +55,16 @@ void FreeFrame(const void* kept) {
 
 // YUV in 8 bits of `format`, in the same matrix and range. The "J" formats are read as their
 // twins of limited range, so that the values are kept as they are.
+// A plane of samples in the low bits of 16-bit words, shifted to 8 bits: limited range stays
+// limited, as 8-bit planes are read.
+void ShiftedPlane(const AVFrame* f, int depth, std::uint8_t* out, int stride) {
+    for (int y = 0; y < f->height; ++y) {
+        const auto* in = reinterpret_cast<const std::uint16_t*>(f->data[0] + y * f->linesize[0]);
+        for (int x = 0; x < f->width; ++x)
+            out[std::ptrdiff_t(y) * stride + x] = std::uint8_t(in[x] >> (depth - 8));
+    }
+}
+
 AVFrame* Shallow(Scaler& scaler, const AVFrame* f, AVPixelFormat format) {
     auto source = AVPixelFormat(f->format);
     for (const auto& [full, limited] : {std::pair{AV_PIX_FMT_YUVJ420P, AV_PIX_FMT_YUV420P},
@@ -89,15 +99,11 @@ AVFrame* Shallow(Scaler& scaler, const AVFrame* f, AVPixelFormat format) {
         const auto at = [wide](const std::uint8_t* row, int x) {
             return wide ? int(reinterpret_cast<const std::uint16_t*>(row)[x]) : int(row[x]);
         };
-        if (!wide)
+        if (wide)
+            ShiftedPlane(f, d->comp[0].depth, kept->data[0], kept->linesize[0]);
+        else
             av_image_copy_plane(kept->data[0], kept->linesize[0], f->data[0], f->linesize[0],
                                 f->width, f->height);
-        for (int y = 0; wide && y < f->height; ++y) {
-            const std::uint8_t* in = f->data[0] + y * f->linesize[0];
-            std::uint8_t* out = kept->data[0] + y * kept->linesize[0];
-            for (int x = 0; x < f->width; ++x)
-                out[x] = std::uint8_t(at(in, x) >> shift);
-        }
         const int width = (f->width + 1) / 2, height = (f->height + 1) / 2;
         for (int plane = 1; plane < 3; ++plane)
             for (int y = 0; y < (height + 1) / 2; ++y) {
@@ -219,19 +225,10 @@ LumaView Luma::Of(const AVFrame* f) {
                      d->nb_components >= 1 && d->comp[0].plane == 0;
     if (yuv && d->comp[0].depth == 8 && d->comp[0].step == 1)
         return {f->data[0], f->linesize[0], f->width, f->height};
-    // Deeper luma in the low bits of 16-bit words keeps its scale shifted to 8 bits: limited
-    // range stays limited, as the 8-bit planes are read.
     if (yuv && d->comp[0].depth > 8 && d->comp[0].depth <= 16 && d->comp[0].step == 2 &&
         d->comp[0].shift == 0 && !(d->flags & AV_PIX_FMT_FLAG_BE)) {
-        const int shift = d->comp[0].depth - 8;
         converted.resize(std::size_t(f->width) * f->height);
-        for (int y = 0; y < f->height; ++y) {
-            const auto* in =
-                reinterpret_cast<const std::uint16_t*>(f->data[0] + y * f->linesize[0]);
-            std::uint8_t* out = converted.data() + std::size_t(y) * f->width;
-            for (int x = 0; x < f->width; ++x)
-                out[x] = std::uint8_t(in[x] >> shift);
-        }
+        ShiftedPlane(f, d->comp[0].depth, converted.data(), f->width);
         return {converted.data(), f->width, f->width, f->height};
     }
     scaler.context = sws_getCachedContext(scaler.context, f->width, f->height,

@@ -85,6 +85,13 @@ bool Consistent(const ifo_handle_t* vts, const pgc_t* chain, int c, std::uint32_
 
 const dvd_logger_cb kQuiet{[](void*, dvd_logger_level_t, const char*, va_list) {}};
 
+// Why a file or folder of the disc could not be opened.
+QString OpenFailure(int error, const QString& name) {
+    return error == EACCES || error == EPERM
+               ? QStringLiteral("DVD cannot be read: permission denied for %1.").arg(name)
+               : QStringLiteral("DVD cannot be read: %1 cannot be opened.").arg(name);
+}
+
 // A file that libdvdread will open must be a regular file the user may read: a pipe or a device
 // could block it for good, and a file without permission crash it. Opened without waiting.
 bool Readable(const QString& path, DvdProblem& problem) {
@@ -97,10 +104,7 @@ bool Readable(const QString& path, DvdProblem& problem) {
     }
     const int fd = ::open(file.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        problem.Refuse(
-            errno == EACCES || errno == EPERM
-                ? QStringLiteral("DVD cannot be read: permission denied for %1.").arg(name)
-                : QStringLiteral("DVD cannot be read: %1 cannot be opened.").arg(name));
+        problem.Refuse(OpenFailure(errno, name));
         return false;
     }
     ::close(fd);
@@ -249,11 +253,7 @@ std::unique_ptr<DvdDisc> DvdDisc::Open(const DvdPlace& place, const AVIOInterrup
                           : QStringLiteral("/video_ts");
         DIR* listing = ::opendir(QFile::encodeName(folder).constData());
         if (!listing) {
-            problem.Refuse(errno == EACCES
-                               ? QStringLiteral("DVD cannot be read: permission denied for %1.")
-                                     .arg(QFileInfo(folder).fileName())
-                               : QStringLiteral("DVD cannot be read: %1 cannot be opened.")
-                                     .arg(QFileInfo(folder).fileName()));
+            problem.Refuse(OpenFailure(errno, QFileInfo(folder).fileName()));
             return nullptr;
         }
         while (const dirent* entry = ::readdir(listing)) {

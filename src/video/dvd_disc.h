@@ -64,7 +64,7 @@ TitleCells CellsOf(const ifo_handle_t* vts, int inSet);
 
 class DvdDisc {
 public:
-    // Every read stops when `interrupt` says so.
+    // The title read from the disc stops reading when `interrupt` says so.
     static std::unique_ptr<DvdDisc> Open(const DvdPlace& place, const AVIOInterruptCB& interrupt,
                                          DvdProblem& problem);
     ~DvdDisc();

@@ -36,14 +36,11 @@ void frmMain::ShowFrame(int index) {
         setWindowTitle(QStringLiteral("Quarvel 1.0"));
         return;
     }
-    const int seconds = int(m_frames[index].seconds);
-    setWindowTitle(QStringLiteral("Quarvel 1.0 - %1 - %2:%3:%4 (%5/%6)")
-                       .arg(QFileInfo(m_state.SourceFileName).fileName())
-                       .arg(seconds / 3600)
-                       .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-                       .arg(seconds % 60, 2, 10, QLatin1Char('0'))
-                       .arg(index + 1)
-                       .arg(m_frames.size()));
+    setWindowTitle(
+        QStringLiteral("Quarvel 1.0 - %1 - %2 (%3/%4)")
+            .arg(QFileInfo(m_state.SourceFileName).fileName(), RunningTime(m_frames[index].seconds))
+            .arg(index + 1)
+            .arg(m_frames.size()));
 }
 
 QImage frmMain::SourcePicture() const {
