@@ -172,42 +172,33 @@ private slots:
                           {"color=c=0x3050a0:s=720x576:r=25:d=2", "testsrc2=s=720x576:r=25:d=12",
                            "color=c=0xa03020:s=720x576:r=25:d=3,noise=alls=30:allf=t"}));
 
+        // The main title, its second half lost, or the next title in its place.
+        const QString main = "24 0 0 11 Title 2 of 3, 0:00:12, the longest.";
+        const QString half =
+            "12 0 0 5 Title 2 of 3, 0:00:12, the longest. 12 of 24 frames could be read.";
+        const QString next = "8 8 0 2 Title 2 of 3 could not be read; opened title 3, 0:00:03. 8 "
+                             "of 24 frames could be read.";
         QTest::newRow("folder") << ""
-                                << "" << 0 << "24 0 0 11 Title 2 of 3, 0:00:12, the longest.";
+                                << "" << 0 << main;
         QTest::newRow("image") << ""
-                               << "iso" << 0 << "24 0 0 11 Title 2 of 3, 0:00:12, the longest.";
+                               << "iso" << 0 << main;
         QTest::newRow("extra chosen")
             << ""
             << "VIDEO_TS" << 1 << "5 5 0 1 Title 1 of 3, 0:00:02. 5 of 24 frames could be read.";
-        QTest::newRow("trailer said to run 9:59:59")
-            << "time 3 09595940"
-            << "VIDEO_TS/VTS_01_0.IFO" << 0 << "24 0 0 11 Title 2 of 3, 0:00:12, the longest.";
-        QTest::newRow("trailer's time no BCD")
-            << "time 3 AAAAAAAA"
-            << "" << 0 << "24 0 0 11 Title 2 of 3, 0:00:12, the longest.";
-        QTest::newRow("main title's cells inverted")
-            << "inverted 2"
-            << "" << 0
-            << "8 8 0 2 Title 2 of 3 could not be read; opened title 3, 0:00:03. 8 of 24 frames "
-               "could be read.";
-        QTest::newRow("bit flipped in main title's last sector")
-            << "flipped 2"
-            << "" << 0
-            << "8 8 0 2 Title 2 of 3 could not be read; opened title 3, 0:00:03. 8 of 24 frames "
-               "could be read.";
-        QTest::newRow("main title without cells")
-            << "nocells 2"
-            << "" << 0
-            << "8 8 0 2 Title 2 of 3 could not be read; opened title 3, 0:00:03. 8 of 24 frames "
-               "could be read.";
-        QTest::newRow("main title half zeroed")
-            << "zero 2"
-            << "" << 0
-            << "12 0 0 5 Title 2 of 3, 0:00:12, the longest. 12 of 24 frames could be read.";
-        QTest::newRow("split, second VOB truncated")
-            << "split truncate"
-            << "" << 0
-            << "12 0 0 5 Title 2 of 3, 0:00:12, the longest. 12 of 24 frames could be read.";
+        QTest::newRow("trailer said to run 9:59:59") << "time 3 09595940"
+                                                     << "VIDEO_TS/VTS_01_0.IFO" << 0 << main;
+        QTest::newRow("trailer's time no BCD") << "time 3 AAAAAAAA"
+                                               << "" << 0 << main;
+        QTest::newRow("main title's cells inverted") << "inverted 2"
+                                                     << "" << 0 << next;
+        QTest::newRow("bit flipped in main title's last sector") << "flipped 2"
+                                                                 << "" << 0 << next;
+        QTest::newRow("main title without cells") << "nocells 2"
+                                                  << "" << 0 << next;
+        QTest::newRow("main title half zeroed") << "zero 2"
+                                                << "" << 0 << half;
+        QTest::newRow("split, second VOB truncated") << "split truncate"
+                                                     << "" << 0 << half;
         QTest::newRow("split, third VOB chosen")
             << "split"
             << "VIDEO_TS/VTS_01_3.VOB" << 0
