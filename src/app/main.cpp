@@ -1,3 +1,5 @@
+#include "cli/command_line.h"
+#include "source/source.h"
 #include "ui/controls/picture_file.h"
 #include "ui/main/frm_main.h"
 
@@ -8,6 +10,9 @@
 #include <cstdlib>
 
 int main(int argc, char* argv[]) {
+    // Scripts get the same results without a display.
+    if (WantsCommandLine(argc, argv))
+        return RunCommandLine(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quarvel"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));

@@ -82,47 +82,40 @@ void frmMain::ShowNote(const QString& text) {
 }
 
 void frmMain::Form_Load() {
-    m_state.LoadComplete = false;
-    m_state.BitmapLoaded = false;
+    m_job.state().LoadComplete = false;
+    m_job.state().BitmapLoaded = false;
     AppendEntries(cmbAudioBitrate,
                   {"32", "48", "64", "80", "96", "112", "128", "160", "192", "224", "256", "320"});
     AppendEntries(cmbAudioCount, {"0", "1", "2", "3", "4"});
     AppendEntries(cmbSpaceCD, {"650", "700", "800", "900"});
     ResetValues();
-    m_state.LoadComplete = true;
+    m_job.state().LoadComplete = true;
     CalculateBitrate();
 }
 
 // The order matters: several assignments run the handlers of both calculators.
 void frmMain::ResetValues() {
     picVARN->show();
-    m_state.BitmapLoaded = false;
     cmdPreview->setEnabled(false);
     cmdSaveInfo->setEnabled(false);
-    m_state.CropLeft = -1;
-    m_state.CropRight = -1;
-    m_state.CropTop = -1;
-    m_state.CropBottom = -1;
-    m_lastVertical = m_lastHorizontal = nullptr;
-    m_state.TargetPixelCount = 200000;
+    m_job.ResetEdges();
     // The pixel count's change handler in between stays idle: no edge is placed.
     ClearCropOutputs(QStringLiteral("0"));
-    ShowText(txtPixelCount, QString::number(m_state.TargetPixelCount));
+    ShowText(txtPixelCount, QString::number(m_job.state().TargetPixelCount));
     optCalcBitrate->setChecked(true);
     optSpaceCD->setChecked(true);
     cmbAudioBitrate->setCurrentIndex(6);
     cmbAudioCount->setCurrentIndex(1);
     cmbSpaceCD->setCurrentIndex(1);
-    m_state.TargetPixelCount = 200000;
-    m_state.VideoLength = 90;
-    m_state.CustomSpace = 650;
-    m_state.CDCount = 1;
-    m_state.VideoBitrate = 870;
-    ShowText(txtPixelCount, QString::number(m_state.TargetPixelCount));
-    ShowText(txtVideoLength, QString::number(m_state.VideoLength));
-    ShowText(txtSpaceCustom, QString::number(m_state.CustomSpace));
-    ShowText(txtSpaceCDCount, QString::number(m_state.CDCount));
-    ShowText(txtBitrate, QString::number(m_state.VideoBitrate));
+    MainWindowState& s = m_job.state();
+    s.VideoLength = 90;
+    s.CustomSpace = 650;
+    s.CDCount = 1;
+    s.VideoBitrate = 870;
+    ShowText(txtVideoLength, QString::number(s.VideoLength));
+    ShowText(txtSpaceCustom, QString::number(s.CustomSpace));
+    ShowText(txtSpaceCDCount, QString::number(s.CDCount));
+    ShowText(txtBitrate, QString::number(s.VideoBitrate));
 }
 
 void frmMain::cmdReset_Click() {

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "source/source.h"
-#include "state/main_window_state.h"
+#include "engine/job.h"
 #include "ui_frm_main.h"
 
 #include <QFutureWatcher>
@@ -12,7 +11,6 @@
 class CommonDialog;
 class frmHelp;
 class frmPreview;
-struct CropResizeInput;
 
 // The main window: the crop/resize calculator on the source picture and the bitrate calculator.
 // Its controls come from frm_main.ui; each file frm_main_*.cpp holds one group of handlers and
@@ -23,7 +21,7 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
-    const MainWindowState& state() const { return m_state; }
+    const MainWindowState& state() const { return m_job.state(); }
     bool opening() const { return m_opening; } // a source is being read
 
     void CalculateBitrate();
@@ -90,10 +88,6 @@ private:
     void ClearCropOutputs(const QString& sizeText);
     void DrawCropFrame(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom,
                        std::int16_t drawMode, std::int16_t drawStyle, std::uint32_t colour);
-    // A bitmap, four placed edges and a positive target: what the resize, the preview, the
-    // report and the encoder settings need.
-    bool CropReady() const;
-    CropResizeInput CropInput() const;
 
     void DetectBars();
     void CopyForEncoder();
@@ -120,7 +114,7 @@ private:
     void cmbSpaceCD_KeyPress();
     void ShowBitrateError();
 
-    MainWindowState m_state;
+    Job m_job; // the source and what is worked out from it
     CommonDialog* CommonDialog1 = nullptr;
     QString m_lastFolder;
     QTimer m_noteTimer;
@@ -128,14 +122,6 @@ private:
     std::shared_ptr<VideoProgress> m_progress;
     QPointer<QWidget> m_progressDialog;
     QPointer<QObject> m_inputHold;
-    int m_title = 0;      // the DVD title shown
-    bool m_video = false; // the frames are a video's, not one picture's
-    std::vector<VideoFrame> m_frames;
-    int m_frame = -1;
-    ScanResult m_scan; // a picture carries none: progressive
-    // The edges the arrow keys move: those placed last, by a click or Ctrl+D.
-    std::int16_t MainWindowState::*m_lastVertical = nullptr;
-    std::int16_t MainWindowState::*m_lastHorizontal = nullptr;
     QPointer<frmHelp> m_help;
     QPointer<frmPreview> m_preview;
 };

@@ -2,8 +2,6 @@
 // read off the window's thread, then shown.
 #include "ui/main/frm_main.h"
 
-#include "state/crop_resize.h"
-#include "state/number_text.h"
 #include "ui/platform/common_dialog.h"
 #include "ui/platform/message_box.h"
 
@@ -70,25 +68,17 @@ void frmMain::ConnectBitmapHandlers() {
 
 void frmMain::cmbTitle_Click(int index) {
     const int title = cmbTitle->itemData(index).toInt();
-    if (title != m_title)
-        OpenSourceFile(m_state.SourceFileName, title);
+    if (title != m_job.source().title)
+        OpenSourceFile(m_job.state().SourceFileName, title);
 }
 
 void frmMain::ShowTitles(const std::vector<DiscTitle>& titles) {
     cmbTitle->clear();
     for (const DiscTitle& t : titles) {
-        cmbTitle->addItem(QStringLiteral("Title %1 \u2013 %2 \u2013 %3")
-                              .arg(t.number)
-                              .arg(RunningTime(t.seconds), t.wide ? u"16:9" : u"4:3"),
-                          t.number);
-        const QString chapters = t.chapters == 1 ? QStringLiteral("1 chapter")
-                                                 : QStringLiteral("%1 chapters").arg(t.chapters);
-        const QString angles =
-            t.angles == 1 ? QStringLiteral("one angle") : QStringLiteral("%1 angles").arg(t.angles);
-        cmbTitle->setItemData(cmbTitle->count() - 1, chapters + QStringLiteral(", ") + angles,
-                              Qt::ToolTipRole);
+        cmbTitle->addItem(TitleEntry(t), t.number);
+        cmbTitle->setItemData(cmbTitle->count() - 1, TitleDetails(t), Qt::ToolTipRole);
     }
-    cmbTitle->setCurrentIndex(cmbTitle->findData(m_title));
+    cmbTitle->setCurrentIndex(cmbTitle->findData(m_job.source().title));
     cmbTitle->setVisible(titles.size() > 1);
 }
 
@@ -140,7 +130,7 @@ void frmMain::OpenSourceFile(const QString& fileName, int title) {
             activateWindow(); // the window's shortcuts work again at once
         ShowSource(fileName, source);
         // A title that failed leaves the one shown selected.
-        cmbTitle->setCurrentIndex(cmbTitle->findData(m_title));
+        cmbTitle->setCurrentIndex(cmbTitle->findData(m_job.source().title));
         emit sourceShown();
     });
     QTimer::singleShot(500, m_opening, [this, fileName, watcher = m_opening] {
@@ -199,83 +189,39 @@ void frmMain::ShowSource(const QString& fileName, Source source) {
     switch (source.outcome) {
     case SourceOutcome::Accepted:
         break;
-    case SourceOutcome::PictureTooLarge:
-        // The accepted picture and its name stay, so that later previews and reports match.
-        MessageBox::warning(this, QStringLiteral("Bitmap exceeds 720x576 pixel."));
-        return;
     case SourceOutcome::NotAPicture:
-        m_state.SourceFileName = fileName;
         ForgetVideo();
-        MessageBox::warning(this, QStringLiteral("File is not a valid Bitmap."));
-        m_state.BitmapLoaded = false;
+        m_job.Refuse(fileName);
+        MessageBox::warning(this, RefusalText(source));
         picVARN->show();
         cmdPreview->setEnabled(false);
         cmdSaveInfo->setEnabled(false);
         return;
-    // A video or a DVD that fails keeps what was open.
+    // A video or a DVD that fails keeps what was open, as does a picture too large, so that
+    // later previews and reports match.
     case SourceOutcome::Cancelled:
-        ShowNote(QStringLiteral("Opening cancelled."));
-        return;
     case SourceOutcome::NoDvdInFolder:
-        ShowNote(QStringLiteral("This folder holds no DVD (no VIDEO_TS folder)."));
+        ShowNote(RefusalText(source));
         return;
-    case SourceOutcome::VideoTooLarge:
-        MessageBox::warning(
-            this,
-            QStringLiteral("Video exceeds %1x%2 pixel.").arg(kMaxVideoWidth).arg(kMaxVideoHeight));
-        return;
-    case SourceOutcome::DvdUnreadable:
-        MessageBox::warning(this, QStringLiteral("DVD cannot be read (encrypted or damaged)."));
-        return;
-    case SourceOutcome::DvdRefused:
-        MessageBox::warning(this, source.note);
-        return;
-    case SourceOutcome::NoModule:
-        MessageBox::warning(this, (QStringLiteral("Videos need FFmpeg's libraries (libavformat, "
-                                                  "libavcodec, libswscale, libavutil). ") +
-                                   source.note)
-                                      .trimmed());
-        return;
-    case SourceOutcome::VideoUnreadable:
-        MessageBox::warning(this, QStringLiteral("File is not a readable video."));
+    default:
+        MessageBox::warning(this, RefusalText(source));
         return;
     }
 
-    m_state.SourceFileName = fileName;
-    m_video = source.video;
-    m_frames = std::move(source.frames);
-    m_scan = source.scan;
-    m_title = source.title;
-    ShowTitles(source.titles);
-    ShowFrame(m_video ? MostDetailedFrame(m_frames) : 0);
-    if (!m_video)
+    m_job.Take(fileName, std::move(source));
+    ShowTitles(m_job.source().titles);
+    ShowFrame(m_job.firstFrame());
+    if (!m_job.video())
         return;
     // The bitrate calculator hears the running time, in whole minutes rounded up, as if typed.
-    if (const long seconds = std::lround(source.seconds); seconds > 0)
+    if (const long seconds = std::lround(m_job.source().seconds); seconds > 0)
         txtVideoLength->setText(QString::number((seconds + 59) / 60));
     // A video's display aspect comes from its stream or its DVD's title set.
-    const auto near = [&](double aspect) {
-        return std::abs(source.displayAspect / aspect - 1) <= 0.01;
-    };
-    QRadioButton* option = near(4.0 / 3) ? optStretch43 : near(16.0 / 9) ? optStretch169 : nullptr;
-    QStringList notes{source.note, ScanTypeNote(m_scan)};
-    const QChar point = QLocale().decimalPoint().at(0);
-    if (!option && source.displayAspect > 0)
-        notes << QStringLiteral("The stream's display aspect is %1:1; choose 4:3 or 16:9.")
-                     .arg(FormatTwoDecimals(source.displayAspect, point));
-    // The sizes are calculated with the pixel aspect of a whole frame of the chosen shape; a
-    // stream that says otherwise is named.
-    const double streamPixel = source.displayAspect * m_state.SourceHeight / m_state.SourceWidth;
-    const auto wholePixel = FullFramePixelAspect(option == optStretch43 ? SourceAspect::Ratio4x3
-                                                                        : SourceAspect::Ratio16x9,
-                                                 m_state.SourceWidth, m_state.SourceHeight);
-    if (option && wholePixel && std::abs(streamPixel / *wholePixel - 1) > 0.01)
-        notes << QStringLiteral("The stream's pixel aspect is %1, a whole %2 frame's %3; the sizes "
-                                "follow the whole frame.")
-                     .arg(QString::number(streamPixel, 'f', 4).replace(u'.', point), option->text(),
-                          QString::number(*wholePixel, 'f', 4).replace(u'.', point));
-    notes.removeAll(QString());
-    if (!notes.isEmpty())
+    const SourceAspect aspect = m_job.streamAspect();
+    QRadioButton* option = aspect == SourceAspect::Ratio4x3    ? optStretch43
+                           : aspect == SourceAspect::Ratio16x9 ? optStretch169
+                                                               : nullptr;
+    if (const QStringList notes = m_job.OpenNotes(QLocale().decimalPoint().at(0)); !notes.isEmpty())
         ShowNote(notes.join(u' '));
     if (option && option->isChecked())
         CalculateCropResize();

@@ -66,28 +66,28 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 
 void frmMain::txtVideoLength_Change() {
     if (const auto value = TypedValue(txtVideoLength)) {
-        m_state.VideoLength = *value;
+        m_job.state().VideoLength = *value;
         CalculateBitrate();
     }
 }
 
 void frmMain::txtSpaceCDCount_Change() {
     if (const auto value = TypedValue(txtSpaceCDCount)) {
-        m_state.CDCount = *value;
+        m_job.state().CDCount = *value;
         CalculateBitrate();
     }
 }
 
 void frmMain::txtSpaceCustom_Change() {
     if (const auto value = TypedValue(txtSpaceCustom)) {
-        m_state.CustomSpace = *value;
+        m_job.state().CustomSpace = *value;
         CalculateBitrate();
     }
 }
 
 void frmMain::txtBitrate_Change() {
     if (const auto value = TypedValue(txtBitrate)) {
-        m_state.VideoBitrate = *value;
+        m_job.state().VideoBitrate = *value;
         CalculateBitrate();
     }
 }
@@ -152,13 +152,13 @@ void frmMain::ShowBitrateError() {
 }
 
 void frmMain::CalculateBitrate() {
-    if (!m_state.LoadComplete)
+    if (!m_job.state().LoadComplete)
         return;
     BitrateInput input;
-    input.videoLength = m_state.VideoLength;
-    input.cdCount = m_state.CDCount;
-    input.customSpace = m_state.CustomSpace;
-    input.videoBitrate = m_state.VideoBitrate;
+    input.videoLength = m_job.state().VideoLength;
+    input.cdCount = m_job.state().CDCount;
+    input.customSpace = m_job.state().CustomSpace;
+    input.videoBitrate = m_job.state().VideoBitrate;
     input.audioBitrateEntry = SelectedEntry(cmbAudioBitrate);
     input.audioCountPosition = cmbAudioCount->currentIndex();
     input.cdSizeEntry = SelectedEntry(cmbSpaceCD);

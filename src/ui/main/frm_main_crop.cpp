@@ -12,19 +12,6 @@
 
 #include <algorithm>
 
-namespace {
-
-std::int16_t RoundedPosition(float position) {
-    return static_cast<std::int16_t>(RoundHalfEven(position));
-}
-
-// Shortest text of a single-precision value; whole values come out as plain digits.
-QString FloatText(float value) {
-    return QString::number(value, 'g', 9);
-}
-
-} // namespace
-
 void frmMain::ConnectCropHandlers() {
     connect(picDraw, &PictureBox::mouseDown, this, &frmMain::picDraw_MouseDown);
     connect(picDraw, &PictureBox::mouseUp, this, &frmMain::picDraw_MouseUp);
@@ -32,22 +19,14 @@ void frmMain::ConnectCropHandlers() {
     ConnectOptionClick(optStretch43, this, &frmMain::optStretch43_Click);
     ConnectOptionClick(optStretch169, this, &frmMain::optStretch169_Click);
     connect(txtPixelCount, &QLineEdit::textChanged, this, &frmMain::txtPixelCount_Change);
+    // The form selects one at start.
+    m_job.SetAspect(optStretch169->isChecked()  ? SourceAspect::Ratio16x9
+                    : optStretch43->isChecked() ? SourceAspect::Ratio4x3
+                                                : SourceAspect::None);
 }
 
 void frmMain::picDraw_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPointF pos) {
-    if (!m_state.BitmapLoaded)
-        return;
-    const auto x = static_cast<float>(pos.x());
-    const auto y = static_cast<float>(pos.y());
-    if (x > m_state.SourceWidth || y > m_state.SourceHeight)
-        return;
-    m_lastVertical = x <= static_cast<float>(m_state.SourceWidth) / 2 ? &MainWindowState::CropLeft
-                                                                      : &MainWindowState::CropRight;
-    m_lastHorizontal = y <= static_cast<float>(m_state.SourceHeight) / 2
-                           ? &MainWindowState::CropTop
-                           : &MainWindowState::CropBottom;
-    m_state.*m_lastVertical = RoundedPosition(x);
-    m_state.*m_lastHorizontal = RoundedPosition(y);
+    m_job.PlaceEdges(static_cast<float>(pos.x()), static_cast<float>(pos.y()));
 }
 
 void frmMain::picDraw_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPointF) {
@@ -55,37 +34,18 @@ void frmMain::picDraw_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPointF) {
 }
 
 void frmMain::picDraw_KeyDown(int columns, int lines) {
-    if (!m_state.BitmapLoaded) {
-        ShowNote(QStringLiteral("Open a picture or a video first."));
-        return;
-    }
-    const auto edge = columns != 0 ? m_lastVertical : m_lastHorizontal;
-    if (!edge) {
-        ShowNote(QStringLiteral("Click an edge first; the arrow keys then move it by one line."));
-        return;
-    }
-    // An edge stays on the picture: its last column or line at most.
-    const int last = (columns != 0 ? m_state.SourceWidth : m_state.SourceHeight) - 1;
-    const int moved = std::clamp(m_state.*edge + columns + lines, 0, last);
-    const QString name = edge == &MainWindowState::CropLeft    ? QStringLiteral("Left edge")
-                         : edge == &MainWindowState::CropRight ? QStringLiteral("Right edge")
-                         : edge == &MainWindowState::CropTop   ? QStringLiteral("Top edge")
-                                                               : QStringLiteral("Bottom edge");
-    if (moved == m_state.*edge) {
-        ShowNote(name + QStringLiteral(" is at the picture's border."));
-        return;
-    }
-    m_state.*edge = std::int16_t(moved);
-    ShowNote(QStringLiteral("%1 on %2 %3.")
-                 .arg(name, columns != 0 ? QStringLiteral("column") : QStringLiteral("line"))
-                 .arg(moved));
-    CalculateCropResize();
+    const Job::EdgeMoved edge = m_job.MoveEdge(columns, lines);
+    ShowNote(edge.note);
+    if (edge.moved)
+        CalculateCropResize();
 }
 
 void frmMain::optStretch169_Click() {
+    m_job.SetAspect(SourceAspect::Ratio16x9);
     CalculateCropResize();
 }
 void frmMain::optStretch43_Click() {
+    m_job.SetAspect(SourceAspect::Ratio4x3);
     CalculateCropResize();
 }
 
@@ -93,28 +53,8 @@ void frmMain::txtPixelCount_Change() {
     const auto value = TypedInputValue(txtPixelCount->text(), QLocale().decimalPoint().at(0));
     if (!value)
         return;
-    m_state.TargetPixelCount = *value;
+    m_job.SetTargetPixelCount(*value);
     CalculateCropResize();
-}
-
-bool frmMain::CropReady() const {
-    return m_state.BitmapLoaded && m_state.CropLeft >= 0 && m_state.CropRight >= 0 &&
-           m_state.CropTop >= 0 && m_state.CropBottom >= 0 && m_state.TargetPixelCount > 0;
-}
-
-CropResizeInput frmMain::CropInput() const {
-    CropResizeInput input;
-    input.cropLeft = m_state.CropLeft;
-    input.cropTop = m_state.CropTop;
-    input.cropRight = m_state.CropRight;
-    input.cropBottom = m_state.CropBottom;
-    input.pictureWidth = m_state.SourceWidth;
-    input.pictureHeight = m_state.SourceHeight;
-    input.aspect = optStretch43->isChecked()    ? SourceAspect::Ratio4x3
-                   : optStretch169->isChecked() ? SourceAspect::Ratio16x9
-                                                : SourceAspect::None;
-    input.targetPixelCount = m_state.TargetPixelCount;
-    return input;
 }
 
 void frmMain::ClearCropOutputs(const QString& sizeText) {
@@ -129,10 +69,9 @@ void frmMain::ClearCropOutputs(const QString& sizeText) {
 }
 
 void frmMain::CalculateCropResize() {
-    if (!CropReady())
+    if (!m_job.CropReady())
         return;
-    const CropResizeInput input = CropInput();
-    const auto result = CalculateCropResizeValues(input);
+    const auto result = m_job.Calculate();
     if (!result) {
         cmdPreview->setEnabled(false);
         cmdSaveInfo->setEnabled(false);
@@ -140,18 +79,16 @@ void frmMain::CalculateCropResize() {
         return;
     }
 
-    m_state.FinalCropLeft = result->finalCropLeft;
-    m_state.FinalCropRight = result->finalCropRight;
     txtX1->setText(QString::number(result->offsetX1));
-    txtX2->setText(FloatText(result->offsetX2));
+    txtX2->setText(OffsetText(result->offsetX2));
     txtY1->setText(QString::number(result->offsetY1));
-    txtY2->setText(FloatText(result->offsetY2));
+    txtY2->setText(OffsetText(result->offsetY2));
     txtNewWidth->setText(QString::number(result->newWidth));
     txtNewHeight->setText(QString::number(result->newHeight));
-    lblNewAR->setText(FormatTwoDecimals(result->newAspect, QLocale().decimalPoint().at(0)) +
-                      QStringLiteral(":1"));
+    const QChar point = QLocale().decimalPoint().at(0);
+    lblNewAR->setText(AspectText(result->newAspect, point));
     lblNewPixel->setText(QString::number(result->pixelCount));
-    const QString aspectError = AspectErrorText(input, *result, QLocale().decimalPoint().at(0));
+    const QString aspectError = AspectErrorText(m_job.CropInput(), *result, point);
     for (QLabel* caption : {lblNewAR, lblNewPixel}) {
         caption->adjustSize();
         caption->setToolTip(aspectError);
@@ -159,10 +96,9 @@ void frmMain::CalculateCropResize() {
 
     picDraw->clearDrawing();
     constexpr std::uint32_t grey = 160 | (160 << 8) | (160 << 16);
-    DrawCropFrame(m_state.CropLeft, m_state.CropTop, m_state.CropRight, m_state.CropBottom, 14, 2,
-                  grey);
-    DrawCropFrame(m_state.FinalCropLeft, m_state.CropTop, m_state.FinalCropRight,
-                  m_state.CropBottom, 14, 0, grey);
+    const MainWindowState& s = m_job.state();
+    DrawCropFrame(s.CropLeft, s.CropTop, s.CropRight, s.CropBottom, 14, 2, grey);
+    DrawCropFrame(s.FinalCropLeft, s.CropTop, s.FinalCropRight, s.CropBottom, 14, 0, grey);
     cmdPreview->setEnabled(true);
     cmdSaveInfo->setEnabled(true);
 }
@@ -175,11 +111,14 @@ void frmMain::DrawCropFrame(std::int16_t left, std::int16_t top, std::int16_t ri
     const auto at = [this](std::int16_t coordinate) {
         return std::int16_t(picDraw->shownAt(coordinate));
     };
-    left = at(left), top = at(top), right = at(right), bottom = at(bottom);
+    const QPoint topLeft(at(left), at(top));
+    const QPoint bottomRight(at(right), at(bottom));
+    const QPoint topRight(bottomRight.x(), topLeft.y());
+    const QPoint bottomLeft(topLeft.x(), bottomRight.y());
     QImage& canvas = picDraw->canvas();
-    DrawRasterLine(canvas, {left, top}, {right, top}, pen);
-    DrawRasterLine(canvas, {left, bottom}, {right, bottom}, pen);
-    DrawRasterLine(canvas, {left, top}, {left, bottom}, pen);
-    DrawRasterLine(canvas, {right, top}, {right, bottom}, pen);
+    DrawRasterLine(canvas, topLeft, topRight, pen);
+    DrawRasterLine(canvas, bottomLeft, bottomRight, pen);
+    DrawRasterLine(canvas, topLeft, bottomLeft, pen);
+    DrawRasterLine(canvas, topRight, bottomRight, pen);
     picDraw->update();
 }

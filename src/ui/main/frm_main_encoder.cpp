@@ -2,9 +2,6 @@
 // values copied in the syntax of common encoders.
 #include "ui/main/frm_main.h"
 
-#include "state/black_bars.h"
-#include "state/encoder_settings.h"
-
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
@@ -33,51 +30,18 @@ void frmMain::ConnectEncoderHandlers() {
 // Places the four edges as two clicks on the bars' inner corners would, then calculates as the
 // release of the second click does.
 void frmMain::DetectBars() {
-    if (!m_state.BitmapLoaded) {
-        ShowNote(QStringLiteral("Open a picture or a video first."));
-        return;
-    }
-    std::optional<CropEdges> edges;
-    QString found;
-    if (!m_video) {
-        edges = DetectBlackBars(SourcePicture());
-    } else {
-        // On a video, every sampled frame has its say.
-        const BarsAcrossFrames across = DetectBlackBarsAcross(
-            int(m_frames.size()), [this](int i) { return FrameLuma(m_frames[i]); },
-            m_scan.type != ScanType::Progressive);
-        edges = across.edges;
-        found = QStringLiteral("Bars found in %1 of %2 frames. ")
-                    .arg(across.framesUsed)
-                    .arg(m_frames.size()) +
-                across.note;
-        if (!edges)
-            found = QStringLiteral("No black bars found. ") + across.note;
-    }
-    if (!edges) {
-        ShowNote(found.isEmpty() ? QStringLiteral("No black bars found.") : found.trimmed());
-        return;
-    }
-    if (found.isEmpty())
+    const BarsFound found = m_job.DetectBars();
+    if (found.note.isEmpty())
         lblNote->hide(); // the frames show what happened
     else
-        ShowNote(found.trimmed());
-    m_state.CropLeft = edges->left;
-    m_state.CropTop = edges->top;
-    m_state.CropRight = edges->right;
-    m_state.CropBottom = edges->bottom;
-    // As two clicks would have, the second one near the lower right corner.
-    m_lastVertical = &MainWindowState::CropRight;
-    m_lastHorizontal = &MainWindowState::CropBottom;
-    CalculateCropResize();
+        ShowNote(found.note);
+    if (found.edges)
+        CalculateCropResize();
 }
 
 void frmMain::CopyForEncoder() {
-    // Only what a successful calculation shows; the buttons tell whether the last one was.
-    const CropResizeInput input = CropInput();
-    const auto result =
-        CropReady() && cmdSaveInfo->isEnabled() ? CalculateCropResizeValues(input) : std::nullopt;
-    const QString text = result ? EncoderSettingsText(input, *result, m_scan) : QString();
+    // Only what a successful calculation shows.
+    const QString text = m_job.CropReady() ? m_job.EncoderText() : QString();
     if (text.isEmpty()) {
         ShowNote(QStringLiteral("Nothing to copy yet: mark the picture first."));
         return;
@@ -91,7 +55,7 @@ void frmMain::CropOutput_ContextMenu(QLineEdit* box, QPoint position) {
     menu->addSeparator();
     QAction* copy = menu->addAction(QStringLiteral("Copy for encoder"));
     copy->setShortcut(kCopyForEncoder);
-    copy->setEnabled(CropReady() && cmdSaveInfo->isEnabled());
+    copy->setEnabled(m_job.CropReady() && m_job.result());
     connect(copy, &QAction::triggered, this, &frmMain::CopyForEncoder);
     menu->exec(box->mapToGlobal(position));
 }

@@ -9,6 +9,7 @@
 #include "ui/preview/frm_preview.h"
 
 #include <QFileInfo>
+#include <QLocale>
 
 void frmMain::ConnectReportHandlers() {
     connect(cmdPreview, &QPushButton::clicked, this, &frmMain::cmdPreview_Click);
@@ -16,17 +17,19 @@ void frmMain::ConnectReportHandlers() {
 }
 
 void frmMain::cmdPreview_Click() {
-    if (!CropReady())
+    if (!m_job.CropReady() || !m_job.result())
         return;
-    const auto size = PreviewSize(txtNewWidth->text(), txtNewHeight->text());
+    const CropResizeResult& result = *m_job.result();
+    const auto size = PreviewSize(result.newWidth, result.newHeight);
     if (!size) {
         MessageBox::warning(this, QStringLiteral("Preview of %1x%2 exceeds 4096x4096 pixel.")
-                                      .arg(txtNewWidth->text(), txtNewHeight->text()));
+                                      .arg(result.newWidth)
+                                      .arg(result.newHeight));
         return;
     }
-    const QRect source(m_state.FinalCropLeft, m_state.CropTop,
-                       m_state.FinalCropRight - m_state.FinalCropLeft,
-                       m_state.CropBottom - m_state.CropTop);
+    const MainWindowState& s = m_job.state();
+    const QRect source(s.FinalCropLeft, s.CropTop, s.FinalCropRight - s.FinalCropLeft,
+                       s.CropBottom - s.CropTop);
     m_preview = new frmPreview(this);
     m_preview->paintPreview(SourcePicture(), source, *size);
     m_preview->exec();
@@ -34,7 +37,7 @@ void frmMain::cmdPreview_Click() {
 }
 
 void frmMain::cmdSaveInfo_Click() {
-    if (!CropReady())
+    if (!m_job.CropReady())
         return;
     CommonDialog1->DialogTitle = QStringLiteral("Save Information");
     CommonDialog1->Filter = QStringLiteral("Textdateien (*.txt)|*.txt");
@@ -48,20 +51,7 @@ void frmMain::cmdSaveInfo_Click() {
 }
 
 void frmMain::WriteInfoFile(const QString& fileName) {
-    InfoReportValues values;
-    values.sourceFileName = m_state.SourceFileName;
-    values.sourceWidth = m_state.SourceWidth;
-    values.sourceHeight = m_state.SourceHeight;
-    values.aspect16x9 = optStretch169->isChecked();
-    values.offsetX1 = txtX1->text();
-    values.offsetX2 = txtX2->text();
-    values.offsetY1 = txtY1->text();
-    values.offsetY2 = txtY2->text();
-    values.newWidth = txtNewWidth->text();
-    values.newHeight = txtNewHeight->text();
-    values.newAspect = lblNewAR->text();
-    values.newPixelCount = lblNewPixel->text();
-
+    const InfoReportValues values = m_job.Report(QLocale().decimalPoint().at(0));
     QString reason;
     if (!SaveReportFile(fileName, InfoReportBytes(values), &reason))
         MessageBox::warning(

@@ -14,9 +14,8 @@ void frmMain::ConnectVideoHandlers() {
 
 // Shows a frame of the source as the loaded bitmap: size check, reset when the size changed.
 void frmMain::ShowFrame(int index) {
-    m_frame = index;
-    const VideoFrame& frame = m_frames[index];
-    if (frame.size != QSize(m_state.SourceWidth, m_state.SourceHeight))
+    const VideoFrame& frame = m_job.frames()[index];
+    if (frame.size != QSize(m_job.state().SourceWidth, m_job.state().SourceHeight))
         ResetValues();
     // A frame larger than the picture area is shown scaled to fit; it is converted at its full
     // size only for the preview and Ctrl+D, so that an HD frame holds no 8 MB picture meanwhile.
@@ -29,32 +28,32 @@ void frmMain::ShowFrame(int index) {
         picDraw->setPicture(FramePicture(frame, shown), frame.size);
     }
     picVARN->hide();
-    m_state.BitmapLoaded = true;
-    m_state.SourceWidth = frame.size.width();
-    m_state.SourceHeight = frame.size.height();
-    if (!m_video) {
+    m_job.SetShownFrame(index);
+    if (!m_job.video()) {
         setWindowTitle(QStringLiteral("Quarvel 1.0"));
         return;
     }
     setWindowTitle(
         QStringLiteral("Quarvel 1.0 - %1 - %2 (%3/%4)")
-            .arg(QFileInfo(m_state.SourceFileName).fileName(), RunningTime(m_frames[index].seconds))
+            .arg(QFileInfo(m_job.state().SourceFileName).fileName(), RunningTime(frame.seconds))
             .arg(index + 1)
-            .arg(m_frames.size()));
+            .arg(m_job.frames().size()));
 }
 
 QImage frmMain::SourcePicture() const {
-    return picDVD->picture().isNull() && m_frame >= 0 ? FramePicture(m_frames[m_frame])
-                                                      : picDVD->picture();
+    const int frame = m_job.shownFrame();
+    return picDVD->picture().isNull() && frame >= 0 ? FramePicture(m_job.frames()[frame])
+                                                    : picDVD->picture();
 }
 
 void frmMain::StepVideoFrame(int steps) {
-    if (!m_video) {
+    if (!m_job.video()) {
         ShowNote(QStringLiteral("Page Up and Page Down step through the frames of a video."));
         return;
     }
-    const int index = std::clamp(m_frame + steps, 0, int(m_frames.size()) - 1);
-    if (index == m_frame) {
+    const int current = m_job.shownFrame();
+    const int index = std::clamp(current + steps, 0, int(m_job.frames().size()) - 1);
+    if (index == current) {
         ShowNote(steps > 0 ? QStringLiteral("This is the last sampled frame.")
                            : QStringLiteral("This is the first sampled frame."));
         return;
@@ -66,11 +65,7 @@ void frmMain::StepVideoFrame(int steps) {
 }
 
 void frmMain::ForgetVideo() {
-    m_video = false;
-    m_frames.clear();
-    m_frame = -1;
-    m_scan = ScanResult();
-    m_title = 0;
+    m_job.Forget();
     ShowTitles({});
     setWindowTitle(QStringLiteral("Quarvel 1.0"));
 }
