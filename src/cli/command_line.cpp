@@ -92,11 +92,9 @@ int ListTitles(const QString& path, bool json) {
                      .toJson();
         return kExitDone;
     }
-    if (source.titles.empty()) {
-        Out() << "1 title" << Qt::endl;
-        return kExitDone;
-    }
-    Out() << source.titles.size() << " titles" << Qt::endl;
+    const int count = int(source.titles.size());
+    Out() << (count <= 1 ? QStringLiteral("1 title") : QStringLiteral("%1 titles").arg(count))
+          << Qt::endl;
     for (const DiscTitle& t : source.titles)
         Out() << TitleEntry(t) << " \u2013 " << TitleDetails(t)
               << (t.number == source.title ? QStringLiteral(" \u2013 the main title") : QString())

@@ -77,15 +77,15 @@ def encoded(tool, clip, args, out, picture_above=50):
                            "-pix_fmt", "gray", "-"], capture_output=True, check=True).stdout
     rows = [luma[y * width:(y + 1) * width] for y in range(height)]
     edges = [rows[0], rows[-1], bytes(r[0] for r in rows), bytes(r[-1] for r in rows)]
-#Picture is about 110 here and a bar line 16 to 20.
+    # Picture is about 110 here and a bar line 16 to 20.
     return probe.split(",")[:3], min(sum(edge) // len(edge) for edge in edges) > picture_above
 
 
 work = tempfile.mkdtemp()
-#One - letter folders once made Qt's dialog open the folder instead of a full path typed in it.
+# One-letter folders once made Qt's dialog open the folder instead of a full path typed in it.
 clip, big, report = (os.path.join(work, n) for n in ("s/g/movie.vob", "s/g/big.bmp", "info.txt"))
 os.makedirs(os.path.dirname(clip))
-#A PAL 16 : 9 DVD : 720 x 576, sample aspect 64 : 45, bars of 73 rows and 7 columns.
+# A PAL 16:9 DVD: 720 x 576, sample aspect 64:45, bars of 73 rows and 7 columns.
 subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i",
                 "color=c=0x607890:size=706x430:rate=25:duration=2", "-vf",
                 "drawbox=x=t*100:y=100:w=120:h=120:color=yellow:t=fill,noise=alls=6:allf=t,"
@@ -102,7 +102,7 @@ try:
     check("window icon sizes", re.findall(r"Icon \((\d+) x", run("xprop", "-id", main, "_NET_WM_ICON")),
           ["16", "32", "48"])
 
-#The video itself : its frames stepped through, 16 : 9 taken from the stream.
+    # The video itself: its frames stepped through, 16:9 taken from the stream.
     keys(main, "alt+o")
     choose_file("^Open Bitmap$", clip)
     first = run("xdotool", "getwindowname", wait_window("^Quarvel 1\\.0 - movie\\.vob - "))
@@ -126,8 +126,8 @@ try:
         check(f"{tool}: the size shown, square pixels, no black line at an edge",
               encoded(tool, clip, shlex.split(copied[tool]), out), (shown + ["1:1"], True))
 
-#Interlaced and telecined video : the scan type found, and copied lines that give clean
-#frames.Each reference shows the instants the output must show, cut and scaled alike.
+    # Interlaced and telecined video: the scan type found, and copied lines that give clean
+    # frames. Each reference shows the instants the output must show, cut and scaled alike.
     pal = "testsrc2=size=704x432:rate=50:duration=2,scroll=h=0.01,noise=alls=4:allf=t"
     film = "testsrc2=size=720x360:rate=24000/1001:duration=2,scroll=h=0.005,noise=alls=4:allf=t"
     woven = ["-flags", "+ilme+ildct", "-top"]
@@ -135,8 +135,8 @@ try:
     pal_bars, ntsc_bars = "pad=720:576:8:72", "pad=720:480:0:60"
     talk = ("color=c=0x607890:size=704x432:rate=50:duration=3,noise=alls=4[bg];color=c=0xd0b0a0:"
             "size=80x100:rate=50:duration=3[box];[bg][box]overlay=x=300+60*sin(4*t):y=150+20*sin(3*t)")
-#A DVB - T2 recording : 1440 x 1080 of 4 : 3 pixels, interlaced H.264 in a transport stream,
-#letterboxed to 2.39 : 1.
+    # A DVB-T2 recording: 1440 x 1080 of 4:3 pixels, interlaced H.264 in a transport stream,
+    # letterboxed to 2.39:1.
     dvb = pal.replace("704x432", "1440x804").replace("h=0.01", "h=0.005")
     dvb_bars = "pad=1440:1080:0:138"
     x264 = ["-c:v", "libx264", "-preset", "ultrafast", "-g", "12", "-flags", "+ilme+ildct",
@@ -166,6 +166,8 @@ try:
         wait_window(f"^Quarvel 1\\.0 - {name} - ")
         keys(main, "ctrl+d", "ctrl+shift+c")
         text = run("xclip", "-o", "-selection", "clipboard").split("\n")
+        check(f"{name}: the command line copies what the window does",
+              run(sys.argv[1], "--detect", path).split("\n\n", 1)[1], "\n".join(text))
         said = [line.split(" (")[0] for line in text if line.startswith(("Interlaced", "Film"))]
         check(f"{name}: scan type", said, [found] if found else [])
         lines = dict(line.split(":", 1) for line in text[:2])
@@ -184,8 +186,8 @@ try:
                   ([*geometry.groups(), "1:1"], True, True,
                    {24: "24000/1001", 25: "25/1", 30: "30000/1001"}[rate]))
 
-#Telecined film ending in 3 s of interlaced credits scrolling up : the copied lines give film
-#frames at 23.976 with no combed frame, by idet's count.
+    # Telecined film ending in 3 s of interlaced credits scrolling up: the copied lines give film
+    # frames at 23.976 with no combed frame, by idet's count.
     parts = [os.path.join(work, f"hybrid{n}.mpg") for n in range(3)]
     text = ("drawtext=fontfile=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf:fontsize=40:"
             "fontcolor=white:x=200:text=")
@@ -219,7 +221,7 @@ try:
                                                  "-show_entries", "stream=r_frame_rate", "-of",
                                                  "csv=p=0", out)), (True, "24000/1001"))
 
-#A station logo in a bar is cut with the bar : the encode begins and ends with picture.
+    # A station logo in a bar is cut with the bar: the encode begins and ends with picture.
     logo = os.path.join(os.path.dirname(clip), "logo.mpg")
     subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", pal.replace("704x432", "720x552")
                     .replace("rate=50", "rate=25"), "-vf", "pad=720:576:0:12,drawbox=x=680:y=566:"
@@ -233,7 +235,7 @@ try:
     check("a logo in the bar: no bar line", encoded("ffmpeg", logo, args,
                                                     os.path.join(work, "logo.mkv"), 30)[1], True)
 
-#A DVD folder typed into the dialog 's name field opens the DVD' s main title.
+    # A DVD folder typed into the dialog's name field opens the DVD's main title.
     disc = os.path.join(work, "disc")
     subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", "testsrc2=s=720x576:r=25:d=3",
                     "-target", "pal-dvd", "-an", os.path.join(work, "title.mpg")], check=True)
@@ -244,9 +246,11 @@ try:
     choose_file("^Open Bitmap$", disc)
     check("a DVD folder typed into the dialog", bool(wait_window("^Quarvel 1\\.0 - disc - ")),
           True)
+    check("its titles on the command line", run(sys.argv[1], "--list-titles", disc),
+          "1 title\nTitle 1 \u2013 0:00:03 \u2013 4:3 \u2013 1 chapter, one angle \u2013 the main title")
 
     keys(main, "alt+o")
-#Browsing / proc must not block the window(as root, a reader of / proc / kmsg waits for good).
+    # Browsing /proc must not block the window (as root, a reader of /proc/kmsg waits for good).
     keys(wait_window("^Open Bitmap$"), "ctrl+a")
     run("xdotool", "type", "--delay", "5", "/proc/")
     time.sleep(1)
