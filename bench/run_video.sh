@@ -2,8 +2,9 @@
 # Sampling 24 frames of a 1 GB MPEG-2 program stream, of a DVD folder whose main title spans
 # two VOB files, of an image of that disc and of a copy whose second VOB file is all zeros, of a
 # 1 GB 1080i H.264 transport stream and of short HD clips, side by side with HandBrake's scan of
-# 24 previews of the same, with the peak memory of each. The files are made once and kept in
-# BUILD_DIR/bench-data.
+# 24 previews of the same, with the peak memory of each; then quarvel --detect on the MPEG-2 and
+# the 1080i streams from process start to exit, beside HandBrake and ffmpeg's cropdetect. The
+# files are made once and kept in BUILD_DIR/bench-data.
 #   bench/run_video.sh BUILD_DIR
 set -eu
 build=$1
@@ -90,5 +91,29 @@ for clip in "$hd" "$data/hevc10.mkv" "$data/h264_10.mkv" "$data/i1080.ts"; do
     for run in 1 2 3; do
         "$build/bin/video_sampling" "$clip"
         handbrake -i "$clip"
+    done
+done
+# The command line from process start to exit, against HandBrake's scan and against ffmpeg's
+# cropdetect at 24 points (one process per seek, as a script would run it).
+timed() {
+    local label=$1 start=$(date +%s%N)
+    shift
+    /usr/bin/time -f "%M" -o "$data/timed.kb" "$@" >/dev/null 2>&1
+    awk -v ns=$(($(date +%s%N) - start)) -v kb=$(cat "$data/timed.kb") -v label="$label" \
+        'BEGIN { printf "%s in %.2f s, peak %d MB\n", label, ns / 1e9, kb / 1024 }'
+}
+cropdetect() {
+    local length
+    length=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$1")
+    for i in $(seq 0 23); do
+        ffmpeg -v error -ss "$(awk -v l="$length" -v i=$i 'BEGIN { print l * (0.05 + 0.9 * i / 23) }')" \
+            -i "$1" -frames:v 2 -vf cropdetect -f null - || return
+    done
+}
+for clip in "$movie" "$hd"; do
+    for run in 1 2 3; do
+        timed "quarvel --detect $(basename "$clip")" "$build/bin/quarvel" --detect "$clip"
+        handbrake -i "$clip"
+        timed "ffmpeg cropdetect at 24 points" bash -c "$(declare -f cropdetect); cropdetect \"\$0\"" "$clip"
     done
 done

@@ -14,9 +14,8 @@ const char* const kVideoSuffixes[] = {"vob", "mpg", "mpeg", "m2v", "m2p", "ts", 
                                       "ogv", "vro", "dat",  "y4m", "ifo", "bup",  "iso",  "img"};
 
 struct Module {
-    SampleVideoFunction sample = nullptr;
-    FramePictureFunction picture = nullptr;
-    int version = 0; // of a module refused for its version
+    const QvVideoModule* table = nullptr;
+    int abi = 0; // of a module refused for its ABI
 };
 
 Module LoadModule() {
@@ -25,17 +24,55 @@ Module LoadModule() {
     static const Module module = [] {
         QLibrary library(QCoreApplication::applicationDirPath() + QStringLiteral("/../") +
                          QUARVEL_VIDEO_MODULE);
-        const auto version =
-            reinterpret_cast<InterfaceVersionFunction>(library.resolve(kInterfaceVersionSymbol));
-        if (!version)
+        const auto entry = reinterpret_cast<QvModuleFunction>(library.resolve(QV_MODULE_SYMBOL));
+        const QvVideoModule* table = entry ? entry() : nullptr;
+        if (!table)
             return Module();
-        if (version() != kVideoInterfaceVersion)
-            return Module{nullptr, nullptr, version()};
-        return Module{reinterpret_cast<SampleVideoFunction>(library.resolve(kSampleVideoSymbol)),
-                      reinterpret_cast<FramePictureFunction>(library.resolve(kFramePictureSymbol)),
-                      0};
+        return table->abi == QV_ABI ? Module{table, 0} : Module{nullptr, table->abi};
     }();
     return module;
+}
+
+VideoOutcome FromModule(int outcome) {
+    switch (outcome) {
+    case QV_ACCEPTED:
+        return VideoOutcome::Accepted;
+    case QV_TOO_LARGE:
+        return VideoOutcome::TooLarge;
+    case QV_CANCELLED:
+        return VideoOutcome::Cancelled;
+    case QV_DVD_UNREADABLE:
+        return VideoOutcome::DvdUnreadable;
+    case QV_DVD_REFUSED:
+        return VideoOutcome::DvdRefused;
+    default:
+        return VideoOutcome::Unreadable;
+    }
+}
+
+ScanResult FromModule(const QvScan& scan) {
+    ScanResult result;
+    if (scan.type >= QV_PROGRESSIVE && scan.type <= QV_MIXED)
+        result.type = ScanType(scan.type);
+    result.topFieldFirst = scan.topFieldFirst != 0;
+    result.agreeing = scan.agreeing;
+    result.runs = scan.runs;
+    result.interlacedRuns = scan.interlacedRuns;
+    result.telecineRuns = scan.telecineRuns;
+    result.progressiveRuns = scan.progressiveRuns;
+    result.pulldownRuledOut = scan.pulldownRuledOut != 0;
+    return result;
+}
+
+// Converts a frame through the module into a picture of the given size and format.
+QImage ModulePicture(const QvFrame* frame, QSize size, bool luma) {
+    const QvVideoModule* table = LoadModule().table;
+    QImage picture(size, luma ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    if (!frame || !table || picture.isNull() ||
+        !table->picture(frame, size.width(), size.height(), luma, picture.bits(),
+                        picture.bytesPerLine()))
+        return {};
+    return picture;
 }
 
 } // namespace
@@ -73,14 +110,42 @@ QString SourcePictureFilter() {
 VideoSample SampleVideo(const QString& path, VideoProgress& progress, int title) {
     VideoSample sample;
     const Module module = LoadModule();
-    if (module.sample) {
-        module.sample(path, title, kSampledFrames, progress, sample);
-    } else {
+    const QvVideoModule* table = module.table;
+    if (!table) {
         sample.outcome = VideoOutcome::NoModule;
-        if (module.version != 0)
+        if (module.abi != 0)
             sample.note = QStringLiteral("The video module found is of version %1, not %2.")
-                              .arg(module.version)
-                              .arg(kVideoInterfaceVersion);
+                              .arg(module.abi)
+                              .arg(QV_ABI);
+        return sample;
+    }
+    const std::unique_ptr<QvSample, void (*)(QvSample*)> found(
+        table->sample(path.toUtf8().constData(), title, kSampledFrames, progress.shared()),
+        table->releaseSample);
+    QvSampleInfo info{};
+    table->sampleInfo(found.get(), &info);
+    sample.outcome = FromModule(info.outcome);
+    sample.displayAspect = info.displayAspect;
+    sample.seconds = info.seconds;
+    sample.scan = FromModule(info.scan);
+    sample.note = QString::fromUtf8(info.note);
+    sample.title = info.title;
+    sample.unreadableTitle = info.unreadableTitle;
+    for (int i = 0; i < info.titles; ++i) {
+        QvTitle t{};
+        table->title(found.get(), i, &t);
+        sample.titles.push_back({t.number, t.seconds, t.wide != 0, t.angles, t.chapters});
+    }
+    for (int i = 0; i < info.frames; ++i) {
+        QvFrameInfo f{};
+        if (QvFrame* frame = table->takeFrame(found.get(), i, &f))
+            sample.frames.push_back(
+                {QImage(),
+                 std::shared_ptr<const QvFrame>(frame,
+                                                [release = table->releaseFrame](const QvFrame* p) {
+                                                    release(const_cast<QvFrame*>(p));
+                                                }),
+                 QSize(f.width, f.height), f.detail, f.seconds});
     }
     return sample;
 }
@@ -92,20 +157,13 @@ QImage FramePicture(const VideoFrame& frame, QSize size) {
         return size == frame.picture.size()
                    ? frame.picture
                    : frame.picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    QImage picture;
-    // Decoded frames exist only where the module was loaded.
-    if (const Module module = LoadModule(); frame.decoded && module.picture)
-        module.picture(frame.decoded.get(), size, QImage::Format_RGB32, picture);
-    return picture;
+    return ModulePicture(frame.decoded.get(), size, false);
 }
 
 QImage FrameLuma(const VideoFrame& frame) {
     if (!frame.picture.isNull() || !LargerThanPal(frame.size))
         return FramePicture(frame);
-    QImage luma;
-    if (const Module module = LoadModule(); frame.decoded && module.picture)
-        module.picture(frame.decoded.get(), frame.size, QImage::Format_Grayscale8, luma);
-    return luma;
+    return ModulePicture(frame.decoded.get(), frame.size, true);
 }
 
 int MostDetailedFrame(const std::vector<VideoFrame>& frames) {

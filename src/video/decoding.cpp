@@ -259,8 +259,8 @@ QImage Picture(Scaler& scaler, const AVFrame* f, QSize size) {
     return picture;
 }
 
-VideoFrame KeptFrame(Scaler& scaler, const AVFrame* f, double seconds) {
-    VideoFrame kept;
+SampledFrame KeptFrame(Scaler& scaler, const AVFrame* f, double seconds) {
+    SampledFrame kept;
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(f->format));
     if (!d || f->width <= 0 || f->height <= 0)
         return kept;

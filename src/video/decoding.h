@@ -3,8 +3,8 @@
 // FFmpeg's objects owned, and frames read by the decoder's rules: what sampling a video needs
 // of decoding.
 
-#include "source/video_sample.h"
 #include "state/scan_type.h"
+#include "video/sampled.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -96,4 +96,4 @@ QImage FullRangeLuma(const AVFrame* frame);
 // a pixel as decoded, deeper YUV as 8-bit 4:2:0, RGB as a picture. Frames larger than PAL's
 // keep their colour at a quarter of their width and height, so that 24 HD frames take 56 MB,
 // not 75 (luma stays whole: the bars are found in it). An empty size when it cannot be kept.
-VideoFrame KeptFrame(Scaler& scaler, const AVFrame* frame, double seconds);
+SampledFrame KeptFrame(Scaler& scaler, const AVFrame* frame, double seconds);

@@ -1,11 +1,12 @@
 // The video module: frames sampled from a video file, a title set's VOB files or a DVD's main
 // title with FFmpeg's libraries. Loaded on the first video opened, so that the program starts
 // without FFmpeg.
-#include "source/video_sample.h"
 #include "video/decoding.h"
 #include "video/dvd_title.h"
 #include "video/field_runs.h"
+#include "video/sampled.h"
 
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 
@@ -15,8 +16,10 @@ extern "C" {
 
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -43,13 +46,13 @@ constexpr double kLeftOutAtEachEnd = 0.05;
 
 struct Deadline {
     Clock::time_point until, end;
-    const VideoProgress* progress;
+    const Progress* progress;
 };
 
 int Interrupted(void* opaque) {
     const auto* deadline = static_cast<const Deadline*>(opaque);
     const auto now = Clock::now();
-    return deadline->progress->cancelled || now > deadline->until || now > deadline->end;
+    return deadline->progress->cancelled() || now > deadline->until || now > deadline->end;
 }
 
 double Share(int i, int count) {
@@ -200,7 +203,7 @@ struct Opened {
 // What one pass sampled: some of the sampled points, in time order.
 struct Part {
     VideoOutcome outcome = VideoOutcome::Unreadable;
-    std::vector<VideoFrame> frames;
+    std::vector<SampledFrame> frames;
     std::vector<std::int64_t> keys; // which frame each is: its timestamp or input position
     std::vector<RunClass> runs;
     int orderVote = 0;
@@ -216,7 +219,7 @@ struct Part {
 
 // Keeps a decoded frame, and measures the frames after it.
 bool Keep(Part& part, Opened& o, Reader& reader, Scaler& scaler, AVFrame* f, double seconds,
-          std::int64_t key, VideoProgress& progress) {
+          std::int64_t key, Progress& progress) {
     if (f->width > kMaxVideoWidth || f->height > kMaxVideoHeight) {
         part.outcome = VideoOutcome::TooLarge;
         return false;
@@ -226,13 +229,13 @@ bool Keep(Part& part, Opened& o, Reader& reader, Scaler& scaler, AVFrame* f, dou
     const bool sameSize = part.frames.empty() || QSize(f->width, f->height) == part.frames[0].size;
     if (repeated || !sameSize)
         return true;
-    VideoFrame kept = KeptFrame(scaler, f, std::max(0.0, seconds));
+    SampledFrame kept = KeptFrame(scaler, f, std::max(0.0, seconds));
     if (kept.size.isEmpty())
         return true;
     part.frames.push_back(std::move(kept));
     part.keys.push_back(key);
     part.sampleAspect = av_guess_sample_aspect_ratio(o.input.format, o.stream, f);
-    ++progress.framesDone;
+    progress.Count();
     // An HD frame costs five times a PAL one to decode: every fourth sampled point tells enough.
     if (!LargerThanPal(QSize(f->width, f->height)) || part.frames.size() % 4 == 1) {
         // The run starts from the kept planes where there are any, so that the decoder has its
@@ -247,7 +250,7 @@ bool Keep(Part& part, Opened& o, Reader& reader, Scaler& scaler, AVFrame* f, dou
 
 // Samples points [from, to) of `count` spread over the running time, or over the file's bytes
 // when it has no known running time. Each part opens the file for itself.
-void SamplePart(const Target& path, int count, int from, int to, VideoProgress& progress,
+void SamplePart(const Target& path, int count, int from, int to, Progress& progress,
                 Clock::time_point end, Part& part) {
     Deadline deadline{Clock::now() + kTargetTimeLimit, end, &progress};
     Opened o;
@@ -276,7 +279,7 @@ void SamplePart(const Target& path, int count, int from, int to, VideoProgress& 
     Frame frame;
     Scaler scaler;
     int i = from;
-    for (int inARow = 0; i < to && !progress.cancelled && inARow < kFailuresInARow; ++i) {
+    for (int inARow = 0; i < to && !progress.cancelled() && inARow < kFailuresInARow; ++i) {
         deadline.until = Clock::now() + kTargetTimeLimit;
         const double share = Share(i, count);
         // A DVD title is sampled over its own clock; a point in a part that cannot be read
@@ -365,7 +368,7 @@ void SamplePart(const Target& path, int count, int from, int to, VideoProgress& 
 // Where seeking fails or lands wrong: the file read forward from its start over the part of it
 // that holds data, a frame kept as the input passes each sampled point's byte. Every frame is
 // decoded, so their times are counted, whatever the timestamps say.
-void SampleForward(const QString& path, int count, VideoProgress& progress, Clock::time_point end,
+void SampleForward(const QString& path, int count, Progress& progress, Clock::time_point end,
                    Part& part) {
     Deadline deadline{end, end, &progress};
     Opened o;
@@ -381,7 +384,7 @@ void SampleForward(const QString& path, int count, VideoProgress& progress, Cloc
     Scaler scaler;
     bool whole = false; // a key frame was decoded: the frames after it have their references
     int next = 0;
-    while (next < count && !progress.cancelled && reader.Next(frame.frame)) {
+    while (next < count && !progress.cancelled() && reader.Next(frame.frame)) {
         AVFrame* f = frame.frame;
         // The frame's time: the frames decoded before it.
         const double seconds = rate > 0 ? (reader.framesOut - 1) / rate : 0;
@@ -418,7 +421,7 @@ bool UsableSampleAspect(AVRational sar) {
 
 // The two halves of the sampled points in two threads, each with its own input and decoder;
 // where seeking fails or lands wrong, the file read forward instead.
-void Sample(const QString& path, int wanted, int count, VideoProgress& progress, VideoSample& out) {
+void Sample(const QString& path, int wanted, int count, Progress& progress, Sampled& out) {
     av_log_set_level(AV_LOG_QUIET);
     const auto end = Clock::now() + kOpenTimeLimit;
     Target target{path, FindDvd(path)};
@@ -453,7 +456,7 @@ void Sample(const QString& path, int wanted, int count, VideoProgress& progress,
     if (first.byteShares) {
         out.seconds = RawSeconds(first, second);
         for (Part* part : {&first, &second})
-            for (VideoFrame& frame : part->frames)
+            for (SampledFrame& frame : part->frames)
                 frame.seconds *= out.seconds;
     }
     // Merged in time order; a short video's last key frame may be both halves' choice.
@@ -470,7 +473,7 @@ void Sample(const QString& path, int wanted, int count, VideoProgress& progress,
         first.sampleAspect = second.sampleAspect;
     if (first.titleAspect <= 0)
         first.titleAspect = second.titleAspect;
-    if (!dvd && !progress.cancelled &&
+    if (!dvd && !progress.cancelled() &&
         (first.frames.empty() || 4 * (failures + first.landedWrong + second.landedWrong) > count)) {
         Part forward;
         SampleForward(path, count, progress, end + std::chrono::seconds(1), forward);
@@ -520,28 +523,113 @@ void Sample(const QString& path, int wanted, int count, VideoProgress& progress,
 
 } // namespace
 
-extern "C" Q_DECL_EXPORT int QuarvelVideoInterfaceVersion() {
-    return kVideoInterfaceVersion;
-}
+// The C boundary: a sample and a frame are handed over behind opaque handles.
+struct QvSample {
+    Sampled sampled;
+    QByteArray note;
+};
+struct QvFrame {
+    SampledFrame frame;
+};
 
-extern "C" Q_DECL_EXPORT void QuarvelFramePicture(const void* decoded, QSize size,
-                                                  QImage::Format format, QImage& out) {
-    thread_local Scaler scaler;
-    const auto* frame = static_cast<const AVFrame*>(decoded);
-    out = format == QImage::Format_Grayscale8 ? FullRangeLuma(frame) : Picture(scaler, frame, size);
-}
+namespace {
 
-extern "C" Q_DECL_EXPORT void QuarvelSampleVideo(const QString& path, int title, int count,
-                                                 VideoProgress& progress, VideoSample& out) {
-    out = VideoSample();
-    Sample(path, title, count, progress, out);
+QvSample* SampleEntry(const char* path, int title, int count, QvProgress* shared) {
+    auto* sample = new QvSample;
+    Sampled& out = sample->sampled;
+    Progress progress(shared);
+    Sample(QString::fromUtf8(path), title, count, progress, out);
     // Whatever stage the user stopped, nothing of it is kept; a refusal carries no frames.
-    if (progress.cancelled) {
-        out = VideoSample();
+    if (progress.cancelled()) {
+        out = Sampled();
         out.outcome = VideoOutcome::Cancelled;
     }
     if (out.outcome != VideoOutcome::Accepted)
         out.frames.clear();
+    sample->note = out.note.toUtf8();
     // The decoders' freed memory would wait in the sampling threads' heaps; it goes back now.
     malloc_trim(0);
+    return sample;
+}
+
+int OutcomeCode(VideoOutcome outcome) {
+    switch (outcome) {
+    case VideoOutcome::Accepted:
+        return QV_ACCEPTED;
+    case VideoOutcome::TooLarge:
+        return QV_TOO_LARGE;
+    case VideoOutcome::Cancelled:
+        return QV_CANCELLED;
+    case VideoOutcome::DvdUnreadable:
+        return QV_DVD_UNREADABLE;
+    case VideoOutcome::DvdRefused:
+        return QV_DVD_REFUSED;
+    case VideoOutcome::Unreadable:
+    case VideoOutcome::NoModule:
+        break;
+    }
+    return QV_UNREADABLE;
+}
+
+void SampleInfo(const QvSample* sample, QvSampleInfo* info) {
+    const Sampled& s = sample->sampled;
+    const ScanResult& scan = s.scan;
+    *info = QvSampleInfo{OutcomeCode(s.outcome),
+                         int(s.frames.size()),
+                         int(s.titles.size()),
+                         s.title,
+                         s.unreadableTitle,
+                         s.displayAspect,
+                         s.seconds,
+                         {int(scan.type), scan.topFieldFirst, scan.agreeing, scan.runs,
+                          scan.interlacedRuns, scan.telecineRuns, scan.progressiveRuns,
+                          scan.pulldownRuledOut},
+                         sample->note.constData()};
+}
+
+void TitleInfo(const QvSample* sample, int index, QvTitle* title) {
+    const DiscTitle& t = sample->sampled.titles.at(std::size_t(index));
+    *title = QvTitle{t.number, t.seconds, t.wide, t.angles, t.chapters};
+}
+
+QvFrame* TakeFrame(QvSample* sample, int index, QvFrameInfo* info) {
+    SampledFrame& frame = sample->sampled.frames.at(std::size_t(index));
+    if (frame.size.isEmpty())
+        return nullptr;
+    *info = QvFrameInfo{frame.size.width(), frame.size.height(), frame.detail, frame.seconds};
+    return new QvFrame{std::exchange(frame, SampledFrame())};
+}
+
+int FramePicture(const QvFrame* handle, int width, int height, int luma, std::uint8_t* pixels,
+                 std::ptrdiff_t stride) {
+    thread_local Scaler scaler;
+    const SampledFrame& frame = handle->frame;
+    const auto* planes = static_cast<const AVFrame*>(frame.decoded.get());
+    const QSize size(width, height);
+    QImage picture;
+    if (!frame.picture.isNull())
+        picture = luma
+                      ? frame.picture.convertToFormat(QImage::Format_Grayscale8)
+                      : frame.picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    else if (planes)
+        picture = luma ? FullRangeLuma(planes) : Picture(scaler, planes, size);
+    if (picture.size() != size)
+        return 0;
+    const std::size_t row = std::size_t(width) * (luma ? 1 : 4);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(pixels + y * stride, picture.constScanLine(y), row);
+    return 1;
+}
+
+constexpr QvVideoModule kModule{
+    QV_ABI,       SampleEntry,
+    SampleInfo,   TitleInfo,
+    TakeFrame,    [](QvSample* sample) { delete sample; },
+    FramePicture, [](QvFrame* frame) { delete frame; },
+};
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT const QvVideoModule* QuarvelVideoModule() {
+    return &kModule;
 }

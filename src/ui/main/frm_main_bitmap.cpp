@@ -146,11 +146,11 @@ void frmMain::OpenSourceFile(const QString& fileName, int title) {
         auto* poll = new QTimer(dialog);
         const std::shared_ptr<VideoProgress> progress = m_progress;
         connect(poll, &QTimer::timeout, dialog, [dialog, progress] {
-            dialog->setValue(std::min(progress->framesDone.load(), kSampledFrames));
+            dialog->setValue(std::min(progress->framesDone(), kSampledFrames));
         });
         poll->start(100);
         connect(dialog, &QProgressDialog::canceled, this, [this, progress] {
-            progress->cancelled = true;
+            progress->Cancel();
             // The window is the user's again within a second, whatever the reading does.
             QTimer::singleShot(1000, m_opening, [this] {
                 StopOpening(0);
@@ -171,7 +171,7 @@ void frmMain::OpenSourceFile(const QString& fileName, int title) {
 void frmMain::StopOpening(int waitMs) {
     if (!m_opening)
         return;
-    m_progress->cancelled = true;
+    m_progress->Cancel();
     const QDeadlineTimer limit(waitMs);
     while (!m_opening->isFinished() && !limit.hasExpired())
         QThread::msleep(5);

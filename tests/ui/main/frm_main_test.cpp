@@ -509,7 +509,7 @@ private slots:
                                << "Quarvel: Video exceeds 1920x1080 pixel.");
         QCOMPARE(window->state().SourceFileName, ntsc);
         VideoProgress cancelled;
-        cancelled.cancelled = true;
+        cancelled.Cancel();
         QCOMPARE(SampleVideo(pal, cancelled).outcome, VideoOutcome::Cancelled);
 
         // A short video's frames are each taken once, and the note says how few.

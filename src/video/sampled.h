@@ -1,0 +1,46 @@
+#pragma once
+
+// What sampling finds, inside the video module; the module's entry points hand it over through
+// the C table of video_module.h.
+
+#include "state/scan_type.h"
+#include "video/video_module.h"
+#include "video/video_types.h"
+
+#include <QImage>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+// A kept frame: its decoded planes, or for RGB sources a picture.
+struct SampledFrame {
+    QImage picture;
+    std::shared_ptr<const void> decoded; // an AVFrame
+    QSize size;
+    double detail = 0; // the variance of its luma
+    double seconds = 0;
+};
+
+struct Sampled {
+    VideoOutcome outcome = VideoOutcome::Unreadable;
+    std::vector<SampledFrame> frames; // all of one size, in time order
+    double displayAspect = 0;
+    ScanResult scan;
+    QString note;
+    double seconds = 0;
+    std::vector<DiscTitle> titles;
+    int title = 0;
+    int unreadableTitle = 0;
+};
+
+// The program's progress record, read and written atomically.
+class Progress {
+public:
+    explicit Progress(QvProgress* shared) : m_shared(shared) {}
+    bool cancelled() const { return std::atomic_ref<int>(m_shared->cancelled).load() != 0; }
+    void Count() { ++std::atomic_ref<int>(m_shared->framesDone); }
+
+private:
+    QvProgress* m_shared;
+};
