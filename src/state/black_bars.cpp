@@ -93,13 +93,19 @@ std::optional<BarBlack> LitAbove(const Plane& p) {
     const int columns = std::min(kBorderLines, p.width / 2);
     const auto consider = [&](const Line& line) {
         const int level = Median(line);
-        if (level < black)
-            black = level, darkest = line;
+        if (level < black) {
+            black = level;
+            darkest = line;
+        }
     };
-    for (int i = 0; i < rows; ++i)
-        consider(p.Row(i)), consider(p.Row(p.height - 1 - i));
-    for (int i = 0; i < columns; ++i)
-        consider(p.Column(i, 0, p.height)), consider(p.Column(p.width - 1 - i, 0, p.height));
+    for (int i = 0; i < rows; ++i) {
+        consider(p.Row(i));
+        consider(p.Row(p.height - 1 - i));
+    }
+    for (int i = 0; i < columns; ++i) {
+        consider(p.Column(i, 0, p.height));
+        consider(p.Column(p.width - 1 - i, 0, p.height));
+    }
     if (!darkest || black > kBrightestBlack)
         return std::nullopt;
     // Grain of the bars, leaving out speckle.
@@ -366,11 +372,15 @@ BarsAcrossFrames DetectBlackBarsAcross(int count, const std::function<QImage(int
         if (!found || !EdgesOf(found->depth, p.width, p.height) ||
             (!used.empty() && (p.width != width || p.height != height)))
             continue;
-        if (used.empty())
-            width = p.width, height = p.height, litEverywhere.assign(p.luma.size(), 1);
+        if (used.empty()) {
+            width = p.width;
+            height = p.height;
+            litEverywhere.assign(p.luma.size(), 1);
+        }
         for (std::size_t k = 0; k < p.luma.size(); ++k)
             litEverywhere[k] &= p.luma[k] > found->litAbove;
-        used.push_back(i), bars.push_back(*found);
+        used.push_back(i);
+        bars.push_back(*found);
     }
     result.framesUsed = int(used.size());
     if (used.empty())

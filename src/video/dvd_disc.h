@@ -35,8 +35,10 @@ struct DvdProblem {
     VideoOutcome outcome = VideoOutcome::DvdUnreadable;
     QString message;
     void Refuse(const QString& text) {
-        if (outcome != VideoOutcome::DvdRefused)
-            outcome = VideoOutcome::DvdRefused, message = text;
+        if (outcome == VideoOutcome::DvdRefused)
+            return; // the first refusal is the one named
+        outcome = VideoOutcome::DvdRefused;
+        message = text;
     }
 };
 

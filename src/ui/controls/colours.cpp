@@ -4,8 +4,6 @@
 #include <QPalette>
 #include <QWidget>
 
-#include <cmath>
-
 QColor ButtonFace() {
     return QApplication::palette().color(QPalette::Button);
 }
@@ -30,17 +28,4 @@ void KeepForcedColourReadable(QWidget* label) {
     palette.setColor(QPalette::Window, Qt::white);
     label->setPalette(palette);
     label->setAutoFillBackground(true);
-}
-
-double ContrastRatio(const QColor& a, const QColor& b) {
-    const auto luminance = [](const QColor& c) {
-        const auto channel = [](double v) {
-            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
-               0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }

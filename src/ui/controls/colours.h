@@ -14,6 +14,3 @@ void SetInputBackground(QWidget* input, const QColor& colour);
 // A label whose text colour is forced (red, blue) gets a white background where the desktop's
 // background is dark, as the output boxes have.
 void KeepForcedColourReadable(QWidget* label);
-
-// Contrast ratio of two colours by WCAG's relative luminance, from 1 to 21.
-double ContrastRatio(const QColor& a, const QColor& b);

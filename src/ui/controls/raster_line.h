@@ -4,9 +4,9 @@
 #include <QPoint>
 #include <cstdint>
 
-// A one-pixel pen for drawing on a picture. drawMode is a binary raster operation numbered
-// 1 to 16 as on Windows (13 copies the pen, 14 is pen OR NOT destination); lineStyle 2 is
-// dotted, every other style solid. colour holds red in its low byte, then green, then blue.
+// A one-pixel pen for drawing on a picture. drawMode is a binary raster operation numbered as on
+// Windows: 14 is pen OR NOT destination, any other copies the pen; lineStyle 2 is dotted, every
+// other style solid. colour holds red in its low byte, then green, then blue.
 struct RasterPen {
     std::uint32_t colour = 0;
     int drawMode = 13;

@@ -55,6 +55,20 @@ const QString kClipPicture = QStringLiteral(
 const char* const kCropOutputs = "txtX1 txtX2 txtY1 txtY2 txtNewWidth txtNewHeight lblNewAR "
                                  "lblNewPixel";
 
+// By WCAG's relative luminance, from 1 to 21.
+double ContrastRatio(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 // Text pixels are those that change when the text is taken away; each is measured against
 // what lies behind it.
 double TextContrast(QWidget* w) {
