@@ -7,6 +7,7 @@
 #include "ui/controls/fonts.h"
 #include "ui/controls/option_groups.h"
 #include "ui/controls/single_line.h"
+#include "ui/main/bitrate_panel.h"
 #include "ui/platform/common_dialog.h"
 #include "ui/preview/frm_preview.h"
 
@@ -37,7 +38,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     CommonDialog1->FolderChoice = IsDvdFolder;
     for (QWidget* label : {lblNewAR, lblNewPixel, lblNeededCDs})
         KeepForcedColourReadable(label);
-    ShowTargetKind(optSpaceCD->isChecked());
+    m_bitrate = new BitratePanel(*this, m_job.state(), this);
+    m_bitrate->ShowTargetKind(optSpaceCD->isChecked());
     new OptionGroupKeys({grpStretch, grpCalc, grpSpace}, this);
     for (QLineEdit* box :
          {txtPixelCount, txtVideoLength, txtSpaceCDCount, txtSpaceCustom, txtBitrate})
@@ -51,7 +53,6 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     ConnectCropHandlers();
     ConnectEncoderHandlers();
     ConnectReportHandlers();
-    ConnectBitrateHandlers();
     ConnectVideoHandlers();
     Form_Load();
     CentreOnScreen(this);
@@ -90,7 +91,7 @@ void frmMain::Form_Load() {
     AppendEntries(cmbSpaceCD, {"650", "700", "800", "900"});
     ResetValues();
     m_job.state().LoadComplete = true;
-    CalculateBitrate();
+    m_bitrate->CalculateBitrate();
 }
 
 // The order matters: several assignments run the handlers of both calculators.

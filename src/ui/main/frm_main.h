@@ -8,13 +8,14 @@
 #include <QTimer>
 #include <QWidget>
 
+class BitratePanel;
 class CommonDialog;
 class frmHelp;
 class frmPreview;
 
-// The main window: the crop/resize calculator on the source picture and the bitrate calculator.
-// Its controls come from frm_main.ui; each file frm_main_*.cpp holds one group of handlers and
-// connects them.
+// The main window: a view of a Job, the crop/resize calculator on the source picture, beside the
+// bitrate calculator (BitratePanel). Its controls come from frm_main.ui; each file frm_main_*.cpp
+// holds one group of handlers and connects them.
 class frmMain : public QWidget, private Ui::frmMain {
     Q_OBJECT
 public:
@@ -24,14 +25,11 @@ public:
     const MainWindowState& state() const { return m_job.state(); }
     bool opening() const { return m_opening; } // a source is being read
 
-    void CalculateBitrate();
-
 signals:
     // A source chosen or dropped was read and shown, or refused.
     void sourceShown();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -42,7 +40,6 @@ private:
     void ConnectCropHandlers();
     void ConnectEncoderHandlers();
     void ConnectReportHandlers();
-    void ConnectBitrateHandlers();
     void ConnectVideoHandlers();
 
     // A short note over the picture's lower left corner that says what an action did, or why it
@@ -97,24 +94,8 @@ private:
     void cmdSaveInfo_Click();
     void WriteInfoFile(const QString& fileName);
 
-    void txtVideoLength_Change();
-    void txtSpaceCDCount_Change();
-    void txtSpaceCustom_Change();
-    void txtBitrate_Change();
-    void optCalcBitrate_Click();
-    void optCalcDiskspace_Click();
-    void optSpaceCD_Click();
-    void optSpaceCustom_Click();
-    void ShowTargetKind(bool cds);
-    void cmbAudioBitrate_Click();
-    void cmbAudioCount_Click();
-    void cmbSpaceCD_Click();
-    void cmbAudioBitrate_KeyPress();
-    void cmbAudioCount_KeyPress();
-    void cmbSpaceCD_KeyPress();
-    void ShowBitrateError();
-
     Job m_job; // the source and what is worked out from it
+    BitratePanel* m_bitrate = nullptr;
     CommonDialog* CommonDialog1 = nullptr;
     QString m_lastFolder;
     QTimer m_noteTimer;

@@ -60,7 +60,7 @@ void frmMain::StepVideoFrame(int steps) {
     }
     ShowFrame(index);
     // The edges and results stay; the frames are drawn again on the new picture.
-    if (cmdSaveInfo->isEnabled())
+    if (m_job.result())
         CalculateCropResize();
 }
 
