@@ -389,9 +389,10 @@ BarsAcrossFrames DetectBlackBarsAcross(int count, const std::function<QImage(int
     const auto spread = [&] {
         for (int side = 0; side < 4; ++side) {
             least[side] = most[side] = bars[0].depth[side];
-            for (const FrameBars& b : bars)
-                least[side] = std::min(least[side], b.depth[side]),
+            for (const FrameBars& b : bars) {
+                least[side] = std::min(least[side], b.depth[side]);
                 most[side] = std::max(most[side], b.depth[side]);
+            }
         }
     };
     spread();

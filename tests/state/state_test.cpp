@@ -144,6 +144,7 @@ private slots:
         row("1080 lines, 2.39:1", Edges(0, 137, 1919, 942, k169, 500000, 1920, 1080), "17 17 138 138 1088 464 504832 16 1903");
         row("1440 x 1080 of 4:3 pixels", Edges(0, 137, 1439, 942, k169, 500000, 1440, 1080), "13 13 138 138 1088 464 504832 12 1427");
         row("720 lines, pillarbox", Edges(159, 0, 1120, 719, k169, 200000, 1280, 720), "161 161 1 1 512 384 196608 160 1119");
+        row("a cut 720p frame is part of 720 lines", Edges(0, 0, 1279, 699, k169, 200000, 1280, 700), "25 25 1 1 592 336 198912 24 1255");
         row("a cut HD frame is part of 1080 lines", Edges(0, 0, 1919, 799, k169, 200000, 1920, 800), "7 7 1 1 688 288 198144 6 1913");
         row("height 0 on the first try", Edges(0, 0, 501, 401, k43, 341), "none");
         row("first target above it", Edges(0, 0, 501, 401, k43, 342), "157 375 1 175 16 32 512 156 345");
@@ -501,8 +502,9 @@ private slots:
         QTest::addColumn<QString>("expected"); // left top right bottom, or none | note
         const QRect full(0, 0, 720, 576), letterbox(0, 72, 720, 432);
         QList<QImage> mixed, subtitled, logo, blank;
-        for (int i = 0; i < 20; ++i)
-            mixed << VideoFrame(i, i < 9 ? letterbox : full);
+        // Bars within 4 lines of the least count as that: frames 20 and 21 are full.
+        for (int i = 0; i < 22; ++i)
+            mixed << VideoFrame(i, i < 9 ? letterbox : i < 20 ? full : QRect(0, 3, 720, 570));
         for (int i = 0; i < 24; ++i) {
             // White subtitles whose row nearest the bar's border holds only the short strokes of
             // descenders.
@@ -513,8 +515,11 @@ private slots:
                 for (int x = 204; x < 520; x += 24)
                     p.fillRect(x, 541, 3, 3, Qt::white);
             });
-            logo << VideoFrame(i, {0, 12, 720, 552}, [](QPainter& p) {
+            // The logo is lit in every frame, the last one's subtitle only in that one.
+            logo << VideoFrame(i, {0, 12, 720, 552}, [i](QPainter& p) {
                 p.fillRect(680, 568, 16, 7, QColor(90, 90, 90));
+                if (i == 23)
+                    p.fillRect(200, 566, 300, 8, Qt::white);
             });
         }
         blank << VideoFrame(1, letterbox) << Shot(full, Qt::white) << VideoFrame(2, letterbox)
@@ -526,14 +531,16 @@ private slots:
             });
         QTest::newRow("full frames the most")
             << mixed
-            << "none | Mixed aspect: 9 of 20 frames have bars at the top and bottom, the rest "
-               "show the full frame; nothing was cut.";
+            << "none | Mixed aspect: 9 of 22 frames have bars at the top and bottom, the rest "
+               "show more picture there; nothing was cut there.";
         QTest::newRow("subtitles in a bar")
             << subtitled
             << "0 71 719 544 | Kept 40 lines at the bottom: subtitles or a logo in the bar in 8 "
                "of 24 frames.";
         QTest::newRow("static logo in a bar")
-            << logo << "0 11 719 564 | A logo in the bar at the bottom was cut with it.";
+            << logo
+            << "0 11 719 574 | A logo in the bar at the bottom was cut with it. Kept 10 lines at "
+               "the bottom: subtitles or a logo in the bar in 1 of 24 frames.";
         QTest::newRow("cards and credits among them") << blank << "0 71 719 504 | ";
     }
 
