@@ -182,6 +182,8 @@ private slots:
                                 << "" << 0 << main;
         QTest::newRow("image") << ""
                                << "iso" << 0 << main;
+        QTest::newRow("names in lower case, as some mounts show them") << "lower"
+                                                                        << "" << 0 << main;
         QTest::newRow("extra chosen")
             << ""
             << "VIDEO_TS" << 1 << "5 5 0 1 Title 1 of 3, 0:00:02. 5 of 24 frames could be read.";
@@ -289,6 +291,11 @@ private slots:
             }
             const qint64 cell = CellOffset(ifo, 1); // the first of an interleaved angle block
             Patch(ifo, cell, QByteArray(1, char(Contents(ifo)[cell] | 0x54)));
+        }
+        if (how[0] == u"lower") {
+            for (const QString& name : QDir(folder).entryList(QDir::Files))
+                QFile::rename(folder + name, folder + name.toLower());
+            QDir(disc).rename(QStringLiteral("VIDEO_TS"), QStringLiteral("video_ts"));
         }
         if (how[0] == u"menus")
             for (const char* name : {"VIDEO_TS.IFO", "VIDEO_TS.BUP"}) {
