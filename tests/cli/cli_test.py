@@ -43,6 +43,10 @@ rows = [  # source, arguments, (edges, size, aspect, scan type)
     (make("hd.mkv", "testsrc2=size=1440x800:rate=25,pad=1920:1080:240:140,setsar=1", "-t", "3",
           "-c:v", "libx264", "-preset", "ultrafast"), ["--aspect", "16:9"],
      ([239, 139, 1680, 940], [592, 336], "16:9", "progressive")),
+    # Full range: a dark grey sky under the top bar is picture, not bar.
+    (make("sky.avi", "color=c=0x141414:s=720x216:r=25[sky];testsrc2=s=720x216:r=25[land];[sky]"
+          "[land]vstack,pad=720:576:0:72,setsar=16/15", "-t", "3", "-c:v", "mjpeg", "-pix_fmt",
+          "yuvj420p", "-q:v", "2"), [], ([0, 71, 719, 504], [592, 336], "4:3", "progressive")),
     (make("tff.mpg", "testsrc2=size=704x432:rate=50,scroll=h=0.01,pad=720:576:8:72,"
           "interlace=scan=tff,setsar=16/15", *mpeg2, "-flags", "+ilme+ildct", "-top", "1"), [],
      ([7, 71, 712, 504], [576, 336], "4:3", "interlaced")),
@@ -56,10 +60,10 @@ for path, args, expected in rows:
           if got else status, expected)
 
 # The text and the JSON of one source tell the same.
-status, text, _ = quarvel("--detect", rows[4][0])
+status, text, _ = quarvel("--detect", rows[-1][0])
 head, copied = text.split("\n\n", 1)
 fields = dict(line.split(":", 1) for line in head.split("\n"))
-_, out, _ = quarvel("--detect", rows[4][0], "--json")
+_, out, _ = quarvel("--detect", rows[-1][0], "--json")
 got = json.loads(out)
 check("text and JSON agree", (status, fields["Size"].strip(), fields["Edges"].strip(), copied,
                               copied.split("\n")[0].split(":", 1)[1].strip()),
