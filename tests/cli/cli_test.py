@@ -72,14 +72,21 @@ check("text and JSON agree", (status, fields["Size"].strip(), fields["Edges"].st
        got["copied"], got["lines"]["ffmpeg"]))
 check("--list-titles of a video", quarvel("--list-titles", rows[1][0])[:2], (0, "1 title\n"))
 
-# Exit statuses, and the window's words for a source that cannot be read.
-junk = os.path.join(work, "junk.mpg")
+# Exit statuses, and the window's words for a source that cannot be read: random bytes, an empty
+# file, a folder, sound only, a frame too large.
+junk, empty, folder = (os.path.join(work, name) for name in ("junk.mpg", "empty.vob", "dir.vob"))
 with open(junk, "wb") as f:
     f.write(os.urandom(50000))
+open(empty, "wb").close()
+os.mkdir(folder)
+unreadable = [junk, empty, folder, make("audio.mkv", "sine=d=1"),
+              make("uhd.mkv", "testsrc2=s=3840x2160:d=0.04")]
 check("exit statuses", [quarvel(*args)[0::2] for args in [
-    ["--detect", junk], ["--detect", rows[0][0]], ["--detect", rows[1][0], "--aspect", "5:4"],
+    *(["--detect", path] for path in unreadable), ["--detect", rows[0][0]],
+    ["--detect", rows[1][0], "--aspect", "5:4"],
     ["--detect"], ["--detect", junk, "--list-titles", junk], ["--version"]]],
-      [(1, "quarvel: File is not a readable video."),
+      [*[(1, "quarvel: File is not a readable video.")] * 4,
+       (1, "quarvel: Video exceeds 1920x1080 pixel."),
        (2, "quarvel: The source names no display aspect of 4:3 or 16:9: give --aspect 4:3 or "
            "--aspect 16:9."),
        (2, "quarvel: --aspect takes 4:3 or 16:9."), (2, "quarvel: Missing value after '--detect'."),

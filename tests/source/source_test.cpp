@@ -139,6 +139,14 @@ private slots:
                  expected);
     }
 
+    void cancelled() {
+        Ffmpeg("testsrc2=s=160x120:d=2", {dir.filePath("cancelled.mkv")});
+        VideoProgress progress;
+        progress.Cancel();
+        QCOMPARE(OpenSource(dir.filePath("cancelled.mkv"), progress).outcome,
+                 SourceOutcome::Cancelled);
+    }
+
     // HD frames are kept in 8 bits, their colour at a quarter size: blue over green, converted
     // with BT.709's matrix that a 720-line stream declaring none is read in.
     void deepHdColour() {
@@ -146,10 +154,11 @@ private slots:
         QColor shown[2][2];
         for (int deep = 0; deep < 2; ++deep) {
             const QString path = dir.filePath(QStringLiteral("deep%1.mkv").arg(deep));
-            Ffmpeg("color=c=0x3050a0:s=1280x360:r=25:d=1[a];color=c=0x30a050:s=1280x360:r=25:d=1[b];"
-                   "[a][b]vstack,format=rgb24,scale=out_color_matrix=bt709,format=yuv420p",
-                   {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt",
-                    deep ? "yuv420p10le" : "yuv420p", path});
+            Ffmpeg(
+                "color=c=0x3050a0:s=1280x360:r=25:d=1[a];color=c=0x30a050:s=1280x360:r=25:d=1[b];"
+                "[a][b]vstack,format=rgb24,scale=out_color_matrix=bt709,format=yuv420p",
+                {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt",
+                 deep ? "yuv420p10le" : "yuv420p", path});
             VideoProgress progress;
             const Source s = OpenSource(path, progress);
             QCOMPARE(s.outcome, SourceOutcome::Accepted);
@@ -190,7 +199,7 @@ private slots:
         QTest::newRow("image") << ""
                                << "iso" << 0 << main;
         QTest::newRow("names in lower case, as some mounts show them") << "lower"
-                                                                        << "" << 0 << main;
+                                                                       << "" << 0 << main;
         QTest::newRow("extra chosen")
             << ""
             << "VIDEO_TS" << 1 << "5 5 0 1 Title 1 of 3, 0:00:02. 5 of 24 frames could be read.";

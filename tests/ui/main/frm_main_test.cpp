@@ -480,21 +480,13 @@ private slots:
         press(Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(shown(kCropOutputs), QStringLiteral("6 6 60 60 672 288 2.33:1 193536"));
 
-        // Full range: a dark sky is no bar. A raw stream without a running time is sampled over
-        // its bytes.
-        QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i",
-                                     "color=c=0x141414:s=352x60:d=1[s];" +
-                                         picture.arg("352x228").arg(1) + "[p];[s][p]vstack",
-                                     "-pix_fmt", "yuvj420p", dir->filePath("sky.avi")});
-        answers << dir->filePath("sky.avi");
-        click("cmdOpenBMP");
-        QCOMPARE(window->state().CropLeft, -1); // another size: the edges are reset
-        QCOMPARE(press(Qt::Key_D, Qt::ControlModifier), QStringLiteral("No black bars found."));
+        // A raw stream without a running time is sampled over its bytes.
         QProcess::execute("ffmpeg",
                           {"-v", "error", "-f", "lavfi", "-i", picture.arg("352x288").arg(20),
                            "-q:v", "4", dir->filePath("raw.m2v")});
         answers << dir->filePath("raw.m2v");
         click("cmdOpenBMP");
+        QCOMPARE(window->state().CropLeft, -1); // another size: the edges are reset
         QCOMPARE(span(), QStringLiteral("0:00:01 0:00:19"));
         QVERIFY(window->windowTitle().endsWith(u"(24/24)"));
         click("cmdReset"); // the video is gone with the rest
@@ -502,46 +494,24 @@ private slots:
                  QStringLiteral("Page Up and Page Down step through the frames of a video."));
 
         // What cannot be opened leaves everything as it was.
-        const QString ntsc = window->state().SourceFileName;
-        QFile pal1(pal);
-        pal1.open(QIODevice::ReadOnly);
-        QFile cut(dir->filePath(QStringLiteral("cut.mpg")));
-        cut.open(QIODevice::WriteOnly);
-        cut.write(pal1.read(3000));
+        const QString raw = window->state().SourceFileName;
+        QFile whole(pal), cut(dir->filePath(QStringLiteral("cut.mpg")));
+        QVERIFY(whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
+        cut.write(whole.read(3000));
         cut.close();
-        QFile(dir->filePath(QStringLiteral("empty.vob"))).open(QIODevice::WriteOnly);
-        QDir(dir->path()).mkdir(QStringLiteral("folder.vob"));
-        QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=d=1",
-                                     dir->filePath(QStringLiteral("audio.mkv"))});
-        for (const char* name : {"cut.mpg", "empty.vob", "folder.vob", "audio.mkv"}) {
-            answers << dir->filePath(QLatin1String(name));
-            click("cmdOpenBMP");
-        }
-        answers << clip("uhd.mkv", picture.arg("3840x2160").arg(0.04));
+        answers << cut.fileName();
         click("cmdOpenBMP");
-        QCOMPARE(messages, QStringList(4, "Quarvel: File is not a readable video.")
-                               << "Quarvel: Video exceeds 1920x1080 pixel.");
-        QCOMPARE(window->state().SourceFileName, ntsc);
-        VideoProgress cancelled;
-        cancelled.Cancel();
-        QCOMPARE(SampleVideo(pal, cancelled).outcome, VideoOutcome::Cancelled);
+        QCOMPARE(messages, QStringList("Quarvel: File is not a readable video."));
+        QCOMPARE(window->state().SourceFileName, raw);
 
-        // A short video's frames are each taken once, and the note says how few.
+        // A short video's frames are each taken once.
         QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i",
                                      "testsrc2=s=160x120:r=10:d=1", dir->filePath("short.mkv")});
         answers << dir->filePath("short.mkv");
         click("cmdOpenBMP");
         QVERIFY(window->windowTitle().endsWith(u"(7/7)"));
-        QVERIFY(shown("lblNote").startsWith(u"7 of 24 frames could be read."));
-        // A stream with one key frame is sampled all over; an absurd sample aspect is named.
-        QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i",
-                                     "testsrc2=s=160x120:d=20,setsar=1/255", "-g", "100000",
-                                     dir->filePath("onekey.mkv")});
-        answers << dir->filePath("onekey.mkv");
-        click("cmdOpenBMP");
-        QCOMPARE(shown("lblNote"), QStringLiteral("The stream's sample aspect ratio 1:255 is not "
-                                                  "usable; choose 4:3 or 16:9."));
-        QCOMPARE(span(), QStringLiteral("0:00:00 0:00:18"));
+        QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc2=s=160x120:d=20",
+                                     "-g", "100000", dir->filePath("onekey.mkv")});
         // Quit while a video is read quits.
         answers << dir->filePath("onekey.mkv");
         QTest::mouseClick(control("cmdOpenBMP"), Qt::LeftButton);
