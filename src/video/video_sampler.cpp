@@ -328,10 +328,13 @@ void SamplePart(const Target& path, int count, int from, int to, Progress& progr
         if (!found) {
             // Past the last key frame of a short video is no failure, before it a sign of cues
             // or a running time that lie.
-            if (!reader.ended)
-                ++part.failures, ++inARow;
-            else if (share < 0.8)
-                ++part.landedWrong, ++inARow;
+            if (!reader.ended) {
+                ++part.failures;
+                ++inARow;
+            } else if (share < 0.8) {
+                ++part.landedWrong;
+                ++inARow;
+            }
             continue;
         }
         AVFrame* f = frame.frame;
