@@ -161,8 +161,8 @@ QImage FramePicture(const VideoFrame& frame, QSize size) {
 }
 
 QImage FrameLuma(const VideoFrame& frame) {
-    if (!frame.picture.isNull() || !LargerThanPal(frame.size))
-        return FramePicture(frame);
+    if (!frame.picture.isNull())
+        return frame.picture;
     return ModulePicture(frame.decoded.get(), frame.size, true);
 }
 

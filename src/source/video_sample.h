@@ -71,8 +71,9 @@ VideoSample SampleVideo(const QString& path, VideoProgress& progress, int title 
 // picture when it cannot be converted.
 QImage FramePicture(const VideoFrame& frame, QSize size = QSize());
 
-// What Ctrl+D reads of a frame: its RGB picture, or for a frame larger than PAL's its luma plane
-// (Grayscale8), so that no full-size RGB copy of an HD frame is made.
+// What Ctrl+D reads of a frame: a picture's RGB, or a video frame's luma plane (Grayscale8), every
+// bit depth and range brought to 8 bits of full range, so that the bars' thresholds see one
+// scale and no RGB copy of a frame is made.
 QImage FrameLuma(const VideoFrame& frame);
 
 // The frame to show first: the one with the most detail (the highest luma variance).
