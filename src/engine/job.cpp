@@ -183,30 +183,38 @@ Job::EdgeMoved Job::MoveEdge(int columns, int lines) {
                       .arg(moved)};
 }
 
-// Places the four edges as two clicks on the bars' inner corners would.
-BarsFound Job::DetectBars() {
-    if (!m_state.BitmapLoaded)
+BarsFound FindBars(const BarsSearch& search) {
+    if (search.frames.empty())
         return {std::nullopt, 0, QStringLiteral("Open a picture or a video first.")};
     BarsFound found;
-    const std::vector<VideoFrame>& frames = m_source.frames;
-    if (!m_source.video) {
-        found.edges = DetectBlackBars(FramePicture(frames[m_frame]));
+    const std::vector<VideoFrame>& frames = search.frames;
+    if (!search.video) {
+        found.edges = DetectBlackBars(FramePicture(frames[search.shown]));
         if (!found.edges)
             found.note = QStringLiteral("No black bars found.");
-    } else {
-        // On a video, every sampled frame has its say.
-        const BarsAcrossFrames across = DetectBlackBarsAcross(
-            int(frames.size()), [&frames](int i) { return FrameLuma(frames[i]); },
-            m_source.scan.type != ScanType::Progressive);
-        found.edges = across.edges;
-        found.framesUsed = across.framesUsed;
-        found.note = (across.edges ? QStringLiteral("Bars found in %1 of %2 frames. ")
-                                         .arg(across.framesUsed)
-                                         .arg(frames.size())
-                                   : QStringLiteral("No black bars found. ")) +
-                     across.note;
-        found.note = found.note.trimmed();
+        return found;
     }
+    // On a video, every sampled frame has its say.
+    const BarsAcrossFrames across = DetectBlackBarsAcross(
+        int(frames.size()), [&frames](int i) { return FrameLuma(frames[i]); }, search.interlaced);
+    found.edges = across.edges;
+    found.framesUsed = across.framesUsed;
+    found.note = ((across.edges ? QStringLiteral("Bars found in %1 of %2 frames. ")
+                                      .arg(across.framesUsed)
+                                      .arg(frames.size())
+                                : QStringLiteral("No black bars found. ")) +
+                  across.note)
+                     .trimmed();
+    return found;
+}
+
+BarsSearch Job::BarsToFind() const {
+    if (!m_state.BitmapLoaded)
+        return {};
+    return {m_source.frames, m_frame, m_source.video, m_source.scan.type != ScanType::Progressive};
+}
+
+BarsFound Job::PlaceBars(const BarsFound& found) {
     if (found.edges)
         SetEdges(*found.edges);
     return found;

@@ -21,6 +21,16 @@ struct BarsFound {
     QString note;       // empty for a picture whose bars were found: its frame shows it
 };
 
+// What Ctrl+D searches: copied out of a job, it is searched in any thread.
+struct BarsSearch {
+    std::vector<VideoFrame> frames; // none without a source
+    int shown = 0;                  // of a picture, the frame
+    bool video = false;
+    bool interlaced = false;
+};
+// The edges on the bars of the frame, or of every sampled frame of a video.
+BarsFound FindBars(const BarsSearch& search);
+
 // A DVD title as the title list shows it, "Title 2 – 0:02:00 – 16:9", and what more there is to
 // it, "3 chapters, one angle".
 QString TitleEntry(const DiscTitle& title);
@@ -76,8 +86,10 @@ public:
     EdgeMoved MoveEdge(int columns, int lines);
     // The edges placed as given, as by two clicks.
     void SetEdges(const CropEdges& edges);
-    // Ctrl+D: the edges on the bars of the frame, or of every sampled frame of a video.
-    BarsFound DetectBars();
+    // Ctrl+D: the edges placed on the bars found, in two steps where the search runs elsewhere.
+    BarsFound DetectBars() { return PlaceBars(FindBars(BarsToFind())); }
+    BarsSearch BarsToFind() const;
+    BarsFound PlaceBars(const BarsFound& found);
 
     // A bitmap, four placed edges and a positive target.
     bool CropReady() const;

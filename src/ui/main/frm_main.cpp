@@ -59,6 +59,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 }
 
 frmMain::~frmMain() {
+    FinishSearch();
     StopOpening();
     // The about window has no owner; it must not outlive the main window object.
     delete m_help;

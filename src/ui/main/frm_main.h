@@ -23,7 +23,8 @@ public:
     ~frmMain() override;
 
     const MainWindowState& state() const { return m_job.state(); }
-    bool opening() const { return m_opening; } // a source is being read
+    bool opening() const { return m_opening; }     // a source is being read
+    bool searching() const { return m_searching; } // a video's bars are being searched
 
 signals:
     // A source chosen or dropped was read and shown, or refused.
@@ -87,6 +88,9 @@ private:
                        std::int16_t drawMode, std::int16_t drawStyle, std::uint32_t colour);
 
     void DetectBars();
+    // Shows the bars searched, once found; at once, waiting for them, when called before.
+    void FinishSearch();
+    void ShowBars(const BarsFound& found);
     void CopyForEncoder();
     void CropOutput_ContextMenu(QLineEdit* box, QPoint position);
 
@@ -103,6 +107,8 @@ private:
     std::shared_ptr<VideoProgress> m_progress;
     QPointer<QWidget> m_progressDialog;
     QPointer<QObject> m_inputHold;
+    QFutureWatcher<BarsFound>* m_searching = nullptr;
+    QPointer<QObject> m_searchFirst;
     QPointer<frmHelp> m_help;
     QPointer<frmPreview> m_preview;
 };

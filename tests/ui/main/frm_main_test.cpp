@@ -449,6 +449,8 @@ private slots:
         QVERIFY(control<QRadioButton>("optStretch43")->isChecked());
         const auto press = [this](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
             QTest::keyClick(window.get(), key, modifiers);
+            if (!QTest::qWaitFor([this] { return !window->searching(); }))
+                return QStringLiteral("still searching");
             return control<QLabel>("lblNote")->isVisible() ? shown("lblNote") : QString();
         };
         QCOMPARE(press(Qt::Key_D, Qt::ControlModifier),
@@ -587,7 +589,7 @@ private slots:
                                         picture.arg("720x576").arg(4) +
                                         "[b];[a][b]concat=n=2,setsar=16/15[out0]");
         click("cmdOpenBMP");
-        QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
+        detect();
         QCOMPARE(shown("lblNote"),
                  QStringLiteral("No black bars found. Mixed aspect: 12 of 24 frames have bars at "
                                 "the top and bottom, the rest show the full frame; nothing was "
@@ -598,7 +600,7 @@ private slots:
                                              "going?:fontsize=28:fontcolor=white:x=220:y=500:"
                                              "enable=lt(mod(t\\,8)\\,3)");
         click("cmdOpenBMP");
-        QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
+        detect();
         QCOMPARE(shown("lblNote"),
                  QStringLiteral("Bars found in 24 of 24 frames. Kept 59 lines at the bottom: "
                                 "subtitles or a logo in the bar in 9 of 24 frames."));
@@ -622,7 +624,7 @@ private slots:
         answers << clip("scope.mkv", picture.arg("1920x804").arg(2) + ",pad=1920:1080:0:138", x264);
         click("cmdOpenBMP");
         QVERIFY(control<QRadioButton>("optStretch169")->isChecked());
-        QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
+        detect();
         QCOMPARE(edges(), QStringLiteral("0 137 1919 942"));
         QCOMPARE(shown(kCropOutputs), QStringLiteral("50 50 138 138 688 304 2.26:1 209152"));
         QCOMPARE(control("lblNewAR")->toolTip(),
@@ -647,10 +649,11 @@ private slots:
         control("picDraw")->setFocus(Qt::TabFocusReason);
         QCOMPARE(key(Qt::Key_Down),
                  QStringLiteral("Click an edge first; the arrow keys then move it by one line."));
+        // After Ctrl+D the keys move the bottom and right edges, and none past the last line; a
+        // key pressed while the bars are searched waits for them.
         QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
-        QCOMPARE(edges(), QStringLiteral("159 0 1120 719"));
-        // After Ctrl+D the keys move the bottom and right edges, and none past the last line.
         QCOMPARE(key(Qt::Key_Down), QStringLiteral("Bottom edge is at the picture's border."));
+        QCOMPARE(edges(), QStringLiteral("159 0 1120 719"));
         QCOMPARE(key(Qt::Key_Left), QStringLiteral("Right edge on column 1119."));
 
         // DVB's 1440 x 1080 with 4:3 pixels, interlaced, in a transport stream.
@@ -673,6 +676,8 @@ private slots:
     void detectBarsAndCopyForEncoder() {
         const auto press = [this](Qt::KeyboardModifiers modifiers, Qt::Key key) {
             QTest::keyClick(window.get(), key, modifiers);
+            if (!QTest::qWaitFor([this] { return !window->searching(); }))
+                return QStringLiteral("still searching");
             return control<QLabel>("lblNote")->isVisible() ? shown("lblNote") : QString();
         };
         const auto copy = [&] { return press(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C); };
@@ -808,7 +813,15 @@ private:
             QApplication::sendEvent(picture, &event);
         }
     }
-    void crop() { clickPicture({7, 71}), clickPicture({712, 504}); }
+    // Ctrl+D, and a video's bars shown once found.
+    void detect() {
+        QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
+        QVERIFY(QTest::qWaitFor([this] { return !window->searching(); }));
+    }
+    void crop() {
+        clickPicture({7, 71});
+        clickPicture({712, 504});
+    }
     // Ctrl+V over the whole text, as a number copied with its line end arrives.
     void paste(const char* name, const QString& text) {
         QApplication::clipboard()->setText(text);
