@@ -133,10 +133,10 @@ int Detect(const DetectOptions& options) {
 
     const BarsFound bars = job.DetectBars();
     const MainWindowState& s = job.state();
-    // Without bars the edges go on the outermost lines, as Ctrl+D places them on a side without
-    // a bar.
+    // Without bars every side is open, as Ctrl+D leaves a side without a bar: nothing is cut.
     if (!bars.edges)
-        job.SetEdges({0, 0, std::int16_t(s.SourceWidth - 1), std::int16_t(s.SourceHeight - 1)});
+        job.SetEdges(
+            {0, 0, std::int16_t(s.SourceWidth - 1), std::int16_t(s.SourceHeight - 1), 0xF});
     const auto result = job.Calculate();
     const QString settings = job.EncoderText();
     if (!result || settings.isEmpty())

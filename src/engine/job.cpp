@@ -10,6 +10,13 @@ namespace {
 
 constexpr std::int32_t kStartPixelCount = 200000;
 
+std::uint8_t OpenBit(std::int16_t MainWindowState::*edge) {
+    return edge == &MainWindowState::CropLeft    ? 1
+           : edge == &MainWindowState::CropTop   ? 2
+           : edge == &MainWindowState::CropRight ? 4
+                                                 : 8;
+}
+
 QString AspectName(SourceAspect aspect) {
     return aspect == SourceAspect::Ratio4x3 ? QStringLiteral("4:3") : QStringLiteral("16:9");
 }
@@ -144,6 +151,7 @@ void Job::ResetEdges() {
     m_state.BitmapLoaded = false;
     m_state.CropLeft = m_state.CropRight = m_state.CropTop = m_state.CropBottom = -1;
     m_lastVertical = m_lastHorizontal = nullptr;
+    m_open = 0;
     m_state.TargetPixelCount = kStartPixelCount;
     m_result.reset();
 }
@@ -158,6 +166,7 @@ bool Job::PlaceEdges(float x, float y) {
                            : &MainWindowState::CropBottom;
     m_state.*m_lastVertical = static_cast<std::int16_t>(RoundHalfEven(x));
     m_state.*m_lastHorizontal = static_cast<std::int16_t>(RoundHalfEven(y));
+    m_open &= ~(OpenBit(m_lastVertical) | OpenBit(m_lastHorizontal));
     return true;
 }
 
@@ -178,6 +187,7 @@ Job::EdgeMoved Job::MoveEdge(int columns, int lines) {
     if (moved == m_state.*edge)
         return {false, name + QStringLiteral(" is at the picture's border.")};
     m_state.*edge = std::int16_t(moved);
+    m_open &= ~OpenBit(edge);
     return {true, QStringLiteral("%1 on %2 %3.")
                       .arg(name, columns != 0 ? QStringLiteral("column") : QStringLiteral("line"))
                       .arg(moved)};
@@ -225,6 +235,7 @@ void Job::SetEdges(const CropEdges& edges) {
     m_state.CropTop = edges.top;
     m_state.CropRight = edges.right;
     m_state.CropBottom = edges.bottom;
+    m_open = edges.open;
     // As two clicks would have, the second one near the lower right corner.
     m_lastVertical = &MainWindowState::CropRight;
     m_lastHorizontal = &MainWindowState::CropBottom;
@@ -237,10 +248,15 @@ bool Job::CropReady() const {
 
 CropResizeInput Job::CropInput() const {
     CropResizeInput input;
-    input.cropLeft = m_state.CropLeft;
-    input.cropTop = m_state.CropTop;
-    input.cropRight = m_state.CropRight;
-    input.cropBottom = m_state.CropBottom;
+    // An open side's edge lies just outside the picture, so that no line of it is cut.
+    const auto open = [this](std::int16_t MainWindowState::*edge) {
+        return m_open & OpenBit(edge);
+    };
+    input.cropLeft = open(&MainWindowState::CropLeft) ? -1 : m_state.CropLeft;
+    input.cropTop = open(&MainWindowState::CropTop) ? -1 : m_state.CropTop;
+    input.cropRight = open(&MainWindowState::CropRight) ? m_state.SourceWidth : m_state.CropRight;
+    input.cropBottom =
+        open(&MainWindowState::CropBottom) ? m_state.SourceHeight : m_state.CropBottom;
     input.pictureWidth = m_state.SourceWidth;
     input.pictureHeight = m_state.SourceHeight;
     input.aspect = m_aspect;

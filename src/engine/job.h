@@ -84,7 +84,8 @@ public:
         QString note;
     };
     EdgeMoved MoveEdge(int columns, int lines);
-    // The edges placed as given, as by two clicks.
+    // The edges placed as given, as by two clicks; an open side is not cut until its edge is
+    // moved.
     void SetEdges(const CropEdges& edges);
     // Ctrl+D: the edges placed on the bars found, in two steps where the search runs elsewhere.
     BarsFound DetectBars() { return PlaceBars(FindBars(BarsToFind())); }
@@ -109,6 +110,7 @@ private:
     int m_frame = -1;
     SourceAspect m_aspect = SourceAspect::None;
     std::optional<CropResizeResult> m_result;
+    std::uint8_t m_open = 0; // sides Ctrl+D found no bar on, as CropEdges::open: nothing cut
     // The edges the arrow keys move: those placed last, by a click or Ctrl+D.
     std::int16_t MainWindowState::*m_lastVertical = nullptr;
     std::int16_t MainWindowState::*m_lastHorizontal = nullptr;

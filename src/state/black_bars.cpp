@@ -278,6 +278,8 @@ std::optional<CropEdges> EdgesOf(const std::array<int, 4>& depth, int width, int
     edges.top = static_cast<std::int16_t>(top > 0 ? top - 1 : 0);
     edges.right = static_cast<std::int16_t>(right > 0 ? width - right : width - 1);
     edges.bottom = static_cast<std::int16_t>(bottom > 0 ? height - bottom : height - 1);
+    for (int side = 0; side < 4; ++side)
+        edges.open |= std::uint8_t(depth[std::size_t(side)] == 0) << side;
     // Bars leave a region, and lie where two clicks near opposite corners place their edges.
     if (edges.right - edges.left < 2 || edges.bottom - edges.top < 2 || 2 * edges.left > width ||
         2 * edges.right <= width || 2 * edges.top > height || 2 * edges.bottom <= height)
@@ -417,11 +419,7 @@ BarsAcrossFrames DetectBlackBarsAcross(int count, const std::function<QImage(int
                          .arg(SideNames(cut));
     }
     // A line lit in any frame stays: on each side the least cut.
-    const CropEdges edges{std::int16_t(std::max(least[0] - 1, 0)),
-                          std::int16_t(std::max(least[1] - 1, 0)),
-                          std::int16_t(least[2] > 0 ? width - least[2] : width - 1),
-                          std::int16_t(least[3] > 0 ? height - least[3] : height - 1)};
-    if (!NoBars(edges, QSize(width, height)))
+    if (const auto edges = EdgesOf(least, width, height); edges && !NoBars(*edges, {width, height}))
         result.edges = edges;
 
     // Sides where frames disagree by more than 4 lines: something drawn in the bar, or frames

@@ -12,10 +12,13 @@ struct CropEdges {
     std::int16_t top = 0;
     std::int16_t right = 0;
     std::int16_t bottom = 0;
+    // Sides without a bar, whose edge lies on the outermost line: nothing is cut there. Bit 0 is
+    // the left, 1 the top, 2 the right, 3 the bottom.
+    std::uint8_t open = 0;
 };
 
 // The crop edges that cut the black bars away, as two clicks place them: each edge on the last
-// row or column of its bar, or on the outermost line where a side has no bar. A line is bar
+// row or column of its bar, or on the outermost line where a side has no bar (an open side). A line is bar
 // when it is as dark as the bars' own black, measured in the darkest line near the borders:
 // at most 1/32 of its pixels lit, that is 8 luma levels or four times the bars' grain above that
 // black, and no run of 8 lit pixels (a logo, a subtitle). Lines are scanned from each border

@@ -37,7 +37,7 @@ rows = [  # source, arguments, (edges, size, aspect, scan type)
     (make("shot.bmp", pal, "-frames:v", "1"), ["--aspect", "16:9", "--pixels", "300000"],
      ([0, 71, 719, 504], [832, 352], "16:9", "progressive")),
     (make("pal.mpg", pal + ",setsar=64/45", *mpeg2), [],
-     ([0, 71, 719, 504], [672, 288], "16:9", "progressive")),
+     ([0, 71, 719, 504], [688, 304], "16:9", "progressive")),
     (make("ntsc.mpg", "testsrc2=size=720x360:rate=30000/1001,pad=720:480:0:60,setsar=8/9",
           *mpeg2), [], ([0, 59, 719, 420], [592, 336], "4:3", "progressive")),
     (make("hd.mkv", "testsrc2=size=1440x800:rate=25,pad=1920:1080:240:140,setsar=1", "-t", "3",
