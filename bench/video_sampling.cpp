@@ -1,6 +1,6 @@
 // video_sampling FILE: samples FILE as "Open BMP ..." does, the video module's loading included,
 // and prints how long that took and the peak memory of the process.
-#include "source/video_sample.h"
+#include "source/source.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
     QElapsedTimer timer;
     timer.start();
     VideoProgress progress;
-    const VideoSample sample = SampleVideo(QString::fromLocal8Bit(argv[1]), progress);
+    const Source sample = SampleVideo(QString::fromLocal8Bit(argv[1]), progress);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     const auto at = [&](std::size_t i) {

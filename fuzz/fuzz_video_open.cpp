@@ -1,6 +1,6 @@
 // Arbitrary bytes through the video opener that "Open BMP ..." uses for videos: refused as
 // unreadable or too large, or accepted with frames of one size within 720 x 576.
-#include "source/video_sample.h"
+#include "source/source.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,10 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     file.close();
     VideoProgress progress;
-    const VideoSample sample = SampleVideo(file.fileName(), progress);
-    if (sample.outcome == VideoOutcome::NoModule)
+    const Source sample = SampleVideo(file.fileName(), progress);
+    if (sample.outcome == SourceOutcome::NoModule)
         std::abort();
-    if ((sample.outcome == VideoOutcome::Accepted) == sample.frames.empty())
+    if ((sample.outcome == SourceOutcome::Accepted) == sample.frames.empty())
         std::abort();
     for (const VideoFrame& frame : sample.frames)
         if (frame.size != sample.frames[0].size || frame.size.width() > kMaxVideoWidth ||

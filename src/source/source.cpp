@@ -12,29 +12,9 @@ namespace {
 
 std::atomic<int> g_reads{0};
 
-SourceOutcome FromVideo(VideoOutcome outcome) {
-    switch (outcome) {
-    case VideoOutcome::Accepted:
-        return SourceOutcome::Accepted;
-    case VideoOutcome::TooLarge:
-        return SourceOutcome::VideoTooLarge;
-    case VideoOutcome::Unreadable:
-        return SourceOutcome::VideoUnreadable;
-    case VideoOutcome::DvdUnreadable:
-        return SourceOutcome::DvdUnreadable;
-    case VideoOutcome::DvdRefused:
-        return SourceOutcome::DvdRefused;
-    case VideoOutcome::Cancelled:
-        return SourceOutcome::Cancelled;
-    case VideoOutcome::NoModule:
-        break;
-    }
-    return SourceOutcome::NoModule;
-}
-
 // What opened of a DVD: "Title 3 of 12, 1:52:04, the longest.", or the title chosen (or of a
 // chosen VOB file), or the one opened in place of a main title that could not be read.
-QString TitleNote(const VideoSample& sample, bool main) {
+QString TitleNote(const Source& sample, bool main) {
     const auto title = std::find_if(sample.titles.begin(), sample.titles.end(),
                                     [&](const DiscTitle& t) { return t.number == sample.title; });
     if (title == sample.titles.end())
@@ -73,23 +53,18 @@ Source OpenSource(const QString& path, VideoProgress& progress, int title) {
     Source source;
     const QFileInfo info(path);
     if (IsVideoFileName(path) || IsDvdFolder(path)) {
-        source.video = true;
         // Regular files and DVD folders only: opening a pipe or a device could block for good.
         // A DVD's own files are checked by the module before libdvdread opens any of them.
-        VideoSample sample =
-            info.isFile() || IsDvdFolder(path) ? SampleVideo(path, progress, title) : VideoSample();
-        source.outcome = FromVideo(sample.outcome);
-        if (source.outcome == SourceOutcome::Accepted)
-            source.frames = std::move(sample.frames);
-        source.displayAspect = sample.displayAspect;
-        source.scan = sample.scan;
-        source.seconds = sample.seconds;
+        if (!info.isFile() && !IsDvdFolder(path)) {
+            source.video = true;
+            source.outcome = SourceOutcome::VideoUnreadable;
+            return source;
+        }
+        source = SampleVideo(path, progress, title);
         const QString titleNote =
-            TitleNote(sample, title == kMainTitle && info.suffix().toLower() != u"vob");
-        source.note = titleNote.isEmpty() || sample.note.isEmpty() ? titleNote + sample.note
-                                                                   : titleNote + u' ' + sample.note;
-        source.titles = std::move(sample.titles);
-        source.title = sample.title;
+            TitleNote(source, title == kMainTitle && info.suffix().toLower() != u"vob");
+        source.note = titleNote.isEmpty() || source.note.isEmpty() ? titleNote + source.note
+                                                                   : titleNote + u' ' + source.note;
         return source;
     }
     if (info.isDir()) {

@@ -27,6 +27,7 @@ struct Source {
     double seconds = 0;            // a video's running time, where known
     std::vector<DiscTitle> titles; // of a DVD, every title
     int title = 0;                 // of a DVD, the one opened
+    int unreadableTitle = 0;       // of a DVD, the main title that could not be read
 };
 
 // Opens what the path names: a picture, a video file, a DVD's folder, IFO, BUP or VOB file or

@@ -1,5 +1,7 @@
 #include "source/video_sample.h"
 
+#include "source/source.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageReader>
@@ -33,20 +35,20 @@ Module LoadModule() {
     return module;
 }
 
-VideoOutcome FromModule(int outcome) {
+SourceOutcome FromModule(int outcome) {
     switch (outcome) {
     case QV_ACCEPTED:
-        return VideoOutcome::Accepted;
+        return SourceOutcome::Accepted;
     case QV_TOO_LARGE:
-        return VideoOutcome::TooLarge;
+        return SourceOutcome::VideoTooLarge;
     case QV_CANCELLED:
-        return VideoOutcome::Cancelled;
+        return SourceOutcome::Cancelled;
     case QV_DVD_UNREADABLE:
-        return VideoOutcome::DvdUnreadable;
+        return SourceOutcome::DvdUnreadable;
     case QV_DVD_REFUSED:
-        return VideoOutcome::DvdRefused;
+        return SourceOutcome::DvdRefused;
     default:
-        return VideoOutcome::Unreadable;
+        return SourceOutcome::VideoUnreadable;
     }
 }
 
@@ -107,12 +109,13 @@ QString SourcePictureFilter() {
     return filter;
 }
 
-VideoSample SampleVideo(const QString& path, VideoProgress& progress, int title) {
-    VideoSample sample;
+Source SampleVideo(const QString& path, VideoProgress& progress, int title) {
+    Source sample;
+    sample.video = true;
     const Module module = LoadModule();
     const QvVideoModule* table = module.table;
     if (!table) {
-        sample.outcome = VideoOutcome::NoModule;
+        sample.outcome = SourceOutcome::NoModule;
         if (module.abi != 0)
             sample.note = QStringLiteral("The video module found is of version %1, not %2.")
                               .arg(module.abi)

@@ -26,30 +26,21 @@ struct VideoFrame {
     double seconds = 0;                     // from the start of the video
 };
 
-struct VideoSample {
-    VideoOutcome outcome = VideoOutcome::Unreadable;
-    std::vector<VideoFrame> frames; // all of one size, in time order
-    double displayAspect = 0;       // sample aspect x width / height
-    ScanResult scan;                // measured on short runs of frames after each sample
-    QString note;                   // what was opened, or why nothing was
-    double seconds = 0;             // the running time, where known
-    // Of a DVD: every title, the one opened, and the one that should have been but could not be
-    // read.
-    std::vector<DiscTitle> titles;
-    int title = 0;
-    int unreadableTitle = 0;
-};
-
 // Shared with the thread that samples: how far it got, and whether the user gave up.
 class VideoProgress {
 public:
     int framesDone() { return std::atomic_ref<int>(m_shared.framesDone).load(); }
     bool cancelled() { return std::atomic_ref<int>(m_shared.cancelled).load() != 0; }
     void Cancel() { std::atomic_ref<int>(m_shared.cancelled).store(1); }
+    // How long a sampled point and the whole reading may take, rather than 1.5 s and 9 s.
+    void SetLimits(int pointMs, int openMs) {
+        m_shared.pointMs = pointMs;
+        m_shared.openMs = openMs;
+    }
     QvProgress* shared() { return &m_shared; }
 
 private:
-    QvProgress m_shared{0, 0};
+    QvProgress m_shared{0, 0, 0, 0};
 };
 
 // Video files, DVD IFO and BUP files and disc images go to the video module, everything else is
@@ -62,10 +53,11 @@ QString VideoFilePatterns();
 // picture format of the list that this Qt reads, the videos, then all files.
 QString SourcePictureFilter();
 
+struct Source;
 // Samples a video in the calling thread through the video module, loaded on the first call.
 // NoModule when the module or FFmpeg's libraries cannot be loaded, or the module is of another
-// interface version (the note says so).
-VideoSample SampleVideo(const QString& path, VideoProgress& progress, int title = kMainTitle);
+// interface version (the note says so). The note is the module's: what opened is not said yet.
+Source SampleVideo(const QString& path, VideoProgress& progress, int title = kMainTitle);
 
 // The frame as an RGB32 picture, at its stored size or scaled smoothly to `size`; a null
 // picture when it cannot be converted.

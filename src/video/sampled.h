@@ -10,6 +10,7 @@
 #include <QImage>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -34,13 +35,19 @@ struct Sampled {
     int unreadableTitle = 0;
 };
 
-// The program's progress record, read and written atomically.
+// The program's progress record, read and written atomically, and its time limits.
 class Progress {
 public:
     explicit Progress(QvProgress* shared) : m_shared(shared) {}
     bool cancelled() const { return std::atomic_ref<int>(m_shared->cancelled).load() != 0; }
     void Count() { ++std::atomic_ref<int>(m_shared->framesDone); }
+    // How long one sampled point, and the whole open, may take.
+    std::chrono::milliseconds pointLimit() const { return Limit(m_shared->pointMs, 1500); }
+    std::chrono::milliseconds openLimit() const { return Limit(m_shared->openMs, 9000); }
 
 private:
+    static std::chrono::milliseconds Limit(int ms, int standard) {
+        return std::chrono::milliseconds(ms > 0 ? ms : standard);
+    }
     QvProgress* m_shared;
 };

@@ -11,7 +11,7 @@
 extern "C" {
 #endif
 
-#define QV_ABI 5
+#define QV_ABI 6
 #define QV_MODULE_SYMBOL "QuarvelVideoModule"
 
 enum QvOutcome {
@@ -26,10 +26,13 @@ enum QvOutcome {
 enum QvScanType { QV_PROGRESSIVE, QV_INTERLACED, QV_HARD_TELECINE, QV_SOFT_TELECINE, QV_MIXED };
 
 /* Shared while a video is sampled, each side reading and writing its ints atomically: the frames
- * kept so far, and the user's Cancel. */
+ * kept so far, and the user's Cancel; and the time limits the caller sets, 0 for the module's
+ * own (1.5 s a sampled point, 9 s in all). */
 typedef struct QvProgress {
     int framesDone;
     int cancelled;
+    int pointMs;
+    int openMs;
 } QvProgress;
 
 typedef struct QvSample QvSample; /* what sampling found; released through the table */

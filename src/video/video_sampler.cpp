@@ -30,10 +30,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// One sampled point may take this long; the whole open ends within the second limit, with what
-// it has by then.
-constexpr auto kTargetTimeLimit = std::chrono::milliseconds(1500);
-constexpr auto kOpenTimeLimit = std::chrono::seconds(9);
 // A part gives up after this many sampled points in a row that yielded nothing.
 constexpr int kFailuresInARow = 3;
 // Frames decoded after a seek without a key frame, after which a whole frame will do: streams
@@ -252,7 +248,9 @@ bool Keep(Part& part, Opened& o, Reader& reader, Scaler& scaler, AVFrame* f, dou
 // when it has no known running time. Each part opens the file for itself.
 void SamplePart(const Target& path, int count, int from, int to, Progress& progress,
                 Clock::time_point end, Part& part) {
-    Deadline deadline{Clock::now() + kTargetTimeLimit, end, &progress};
+    // One sampled point may take so long; the whole open ends within its own limit, with what
+    // it has by then.
+    Deadline deadline{Clock::now() + progress.pointLimit(), end, &progress};
     Opened o;
     if (!o.Open(path, deadline)) {
         part.outcome = o.failure;
@@ -280,7 +278,7 @@ void SamplePart(const Target& path, int count, int from, int to, Progress& progr
     Scaler scaler;
     int i = from;
     for (int inARow = 0; i < to && !progress.cancelled() && inARow < kFailuresInARow; ++i) {
-        deadline.until = Clock::now() + kTargetTimeLimit;
+        deadline.until = Clock::now() + progress.pointLimit();
         const double share = Share(i, count);
         // A DVD title is sampled over its own clock; a point in a part that cannot be read
         // yields nothing, and says so.
@@ -426,7 +424,7 @@ bool UsableSampleAspect(AVRational sar) {
 // where seeking fails or lands wrong, the file read forward instead.
 void Sample(const QString& path, int wanted, int count, Progress& progress, Sampled& out) {
     av_log_set_level(AV_LOG_QUIET);
-    const auto end = Clock::now() + kOpenTimeLimit;
+    const auto end = Clock::now() + progress.openLimit();
     Target target{path, FindDvd(path)};
     if (target.dvd.valid()) {
         Deadline deadline{end, end, &progress};
