@@ -196,32 +196,27 @@ Job::EdgeMoved Job::MoveEdge(int columns, int lines) {
 BarsFound FindBars(const BarsSearch& search) {
     if (search.frames.empty())
         return {std::nullopt, 0, QStringLiteral("Open a picture or a video first.")};
-    BarsFound found;
+    // A picture is a source of one frame, searched as a video's frames are: each has its say.
     const std::vector<VideoFrame>& frames = search.frames;
-    if (!search.video) {
-        found.edges = DetectBlackBars(FramePicture(frames[search.shown]));
-        if (!found.edges)
-            found.note = QStringLiteral("No black bars found.");
-        return found;
-    }
-    // On a video, every sampled frame has its say.
     const BarsAcrossFrames across = DetectBlackBarsAcross(
         int(frames.size()), [&frames](int i) { return FrameLuma(frames[i]); }, search.interlaced);
-    found.edges = across.edges;
-    found.framesUsed = across.framesUsed;
-    found.note = ((across.edges ? QStringLiteral("Bars found in %1 of %2 frames. ")
-                                      .arg(across.framesUsed)
-                                      .arg(frames.size())
-                                : QStringLiteral("No black bars found. ")) +
-                  across.note)
-                     .trimmed();
+    BarsFound found{across.edges, across.framesUsed, {}};
+    if (!search.video)
+        found.note = found.edges ? QString() : QStringLiteral("No black bars found.");
+    else
+        found.note = ((across.edges ? QStringLiteral("Bars found in %1 of %2 frames. ")
+                                          .arg(across.framesUsed)
+                                          .arg(frames.size())
+                                    : QStringLiteral("No black bars found. ")) +
+                      across.note)
+                         .trimmed();
     return found;
 }
 
 BarsSearch Job::BarsToFind() const {
     if (!m_state.BitmapLoaded)
         return {};
-    return {m_source.frames, m_frame, m_source.video, m_source.scan.type != ScanType::Progressive};
+    return {m_source.frames, m_source.video, m_source.scan.type != ScanType::Progressive};
 }
 
 BarsFound Job::PlaceBars(const BarsFound& found) {

@@ -24,7 +24,6 @@ struct BarsFound {
 // What Ctrl+D searches: copied out of a job, it is searched in any thread.
 struct BarsSearch {
     std::vector<VideoFrame> frames; // none without a source
-    int shown = 0;                  // of a picture, the frame
     bool video = false;
     bool interlaced = false;
 };

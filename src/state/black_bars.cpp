@@ -351,12 +351,7 @@ QString SideNames(const std::vector<int>& sides) {
 } // namespace
 
 std::optional<CropEdges> DetectBlackBars(const QImage& picture) {
-    const Plane p = PlaneOf(picture);
-    const auto bars = FindBars(p, false);
-    const auto edges = bars ? EdgesOf(bars->depth, p.width, p.height) : std::nullopt;
-    if (!edges || NoBars(*edges, picture.size()))
-        return std::nullopt;
-    return edges;
+    return DetectBlackBarsAcross(1, [&picture](int) { return picture; }).edges;
 }
 
 BarsAcrossFrames DetectBlackBarsAcross(int count, const std::function<QImage(int)>& frame,
