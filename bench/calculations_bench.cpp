@@ -108,10 +108,13 @@ void VideoStep(benchmark::State& state) {
 }
 BENCHMARK(VideoStep)->Arg(576)->Arg(1080)->Unit(benchmark::kMicrosecond);
 
+// A running time typed: the calculator recalculates as the text changes.
 void BitrateRecalculation(benchmark::State& state) {
     frmMain window;
+    auto* length = window.findChild<QLineEdit*>(QStringLiteral("txtVideoLength"));
+    int minutes = 0;
     for (auto _ : state)
-        window.CalculateBitrate();
+        length->setText(QString::number(60 + minutes++ % 120));
 }
 BENCHMARK(BitrateRecalculation)->Unit(benchmark::kMicrosecond);
 
