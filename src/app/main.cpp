@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QThreadPool>
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,5 +35,8 @@ int main(int argc, char* argv[]) {
         std::fflush(nullptr);
         std::_Exit(code);
     }
+    // The pooled threads that read and searched end here rather than during the static
+    // destructors.
+    QThreadPool::globalInstance()->waitForDone();
     return code;
 }

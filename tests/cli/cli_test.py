@@ -20,7 +20,11 @@ def check(what, actual, expected):
 
 
 def quarvel(*args):
-    done = subprocess.run([QUARVEL, *args], capture_output=True, text=True, env=ENV, timeout=60)
+    for _ in range(2):  # once more where LeakSanitizer's own exit check crashed, not the program
+        done = subprocess.run([QUARVEL, *args], capture_output=True, text=True, env=ENV,
+                              timeout=60)
+        if "LeakSanitizer has encountered a fatal error" not in done.stderr:
+            break
     return done.returncode, done.stdout, done.stderr.strip()
 
 

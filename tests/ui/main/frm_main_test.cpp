@@ -18,6 +18,7 @@
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <memory>
@@ -112,6 +113,9 @@ private slots:
         dialogs.clear();
         messages.clear();
     }
+
+    // Searches and reads ran in pooled threads: they end before the leak check at exit.
+    void cleanupTestCase() { QThreadPool::globalInstance()->waitForDone(); }
 
     void startUp() {
         QCOMPARE(shown("txtPixelCount txtVideoLength txtSpaceCDCount txtSpaceCustom txtBitrate "
