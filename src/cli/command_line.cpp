@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -113,6 +114,16 @@ struct DetectOptions {
 int Detect(const DetectOptions& options) {
     VideoProgress progress;
     Source opened = OpenSource(options.path, progress, options.title);
+    const auto& titles = opened.titles;
+    if (options.title != kMainTitle && !titles.empty() &&
+        std::none_of(titles.begin(), titles.end(),
+                     [&](const DiscTitle& t) { return t.number == options.title; }))
+        return Fail(kExitUnreadable,
+                    QStringLiteral("This DVD has no title %1: %2.")
+                        .arg(options.title)
+                        .arg(titles.size() == 1
+                                 ? QStringLiteral("its only title is 1")
+                                 : QStringLiteral("its titles are 1 to %1").arg(titles.size())));
     if (opened.outcome != SourceOutcome::Accepted)
         return Fail(kExitUnreadable, RefusalText(opened));
     if (options.title != kMainTitle && opened.titles.empty() && options.title != 1)

@@ -249,8 +249,12 @@ try:
     choose_file("^Open Bitmap$", disc)
     check("a DVD folder typed into the dialog", bool(wait_window("^Quarvel 1\\.0 - disc - ")),
           True)
-    check("its titles on the command line", run(sys.argv[1], "--list-titles", disc),
-          "1 title\nTitle 1 \u2013 0:00:03 \u2013 4:3 \u2013 1 chapter, one angle \u2013 the main title")
+    check("its titles on the command line, and one it does not have",
+          (run(sys.argv[1], "--list-titles", disc), subprocess.run(
+              [sys.argv[1], "--detect", disc, "--title", "2"], capture_output=True, text=True)
+           .stderr.strip()),
+          ("1 title\nTitle 1 \u2013 0:00:03 \u2013 4:3 \u2013 1 chapter, one angle \u2013 the main title",
+           "quarvel: This DVD has no title 2: its only title is 1."))
 
     keys(main, "alt+o")
     # Browsing /proc must not block the window (as root, a reader of /proc/kmsg waits for good).
