@@ -47,27 +47,49 @@ int ReadsRunning() {
     return g_reads;
 }
 
+namespace {
+
+// What a path names, decided once: the video module tells a DVD's files and images apart.
+enum class PathKind {
+    Picture,
+    Video,     // a video file, a DVD's IFO, BUP or VOB file, or a disc image
+    DvdFolder, // a DVD's folder or its VIDEO_TS folder
+    Folder,    // any other folder
+    NotAFile,  // a pipe or a device by a video's name: opening it could block for good
+};
+
+PathKind KindOf(const QString& path, const QFileInfo& info) {
+    if (IsDvdFolder(path))
+        return PathKind::DvdFolder;
+    if (IsVideoFileName(path))
+        return info.isFile() ? PathKind::Video : PathKind::NotAFile;
+    return info.isDir() ? PathKind::Folder : PathKind::Picture;
+}
+
+} // namespace
+
 Source OpenSource(const QString& path, VideoProgress& progress, int title) {
     ++g_reads;
     const auto done = qScopeGuard([] { --g_reads; });
     Source source;
     const QFileInfo info(path);
-    if (IsVideoFileName(path) || IsDvdFolder(path)) {
-        // Regular files and DVD folders only: opening a pipe or a device could block for good.
+    switch (KindOf(path, info)) {
+    case PathKind::NotAFile:
+        source.video = true;
+        source.outcome = SourceOutcome::VideoUnreadable;
+        return source;
+    case PathKind::Video:
+    case PathKind::DvdFolder: {
         // A DVD's own files are checked by the module before libdvdread opens any of them.
-        if (!info.isFile() && !IsDvdFolder(path)) {
-            source.video = true;
-            source.outcome = SourceOutcome::VideoUnreadable;
-            return source;
-        }
         source = SampleVideo(path, progress, title);
+        // A VOB file opens the longest title of its own set, not of the disc.
         const QString titleNote =
             TitleNote(source, title == kMainTitle && info.suffix().toLower() != u"vob");
         source.note = titleNote.isEmpty() || source.note.isEmpty() ? titleNote + source.note
                                                                    : titleNote + u' ' + source.note;
         return source;
     }
-    if (info.isDir()) {
+    case PathKind::Folder:
         source.outcome = SourceOutcome::NoDvdInFolder;
         if (!info.isReadable() || !info.isExecutable()) {
             source.outcome = SourceOutcome::DvdRefused;
@@ -75,8 +97,10 @@ Source OpenSource(const QString& path, VideoProgress& progress, int title) {
                               .arg(info.fileName());
         }
         return source;
+    case PathKind::Picture:
+        break;
     }
-    SourceBitmap picture = LoadSourceBitmap(path);
+    const SourceBitmap picture = LoadSourceBitmap(path);
     switch (picture.outcome) {
     case SourceBitmapOutcome::Accepted:
         source.outcome = SourceOutcome::Accepted;
