@@ -214,7 +214,7 @@ struct FrameBars {
 };
 
 // Nothing for a frame that tells nothing: dark or flat throughout (a fade, a blank card), text
-// on black, or too small.
+// on black (most of it black, or a line of it with black all around), or too small.
 std::optional<FrameBars> FindBars(const Plane& p, bool interlaced) {
     const int width = p.width, height = p.height;
     if (width < 3 || height < 3)
@@ -264,6 +264,9 @@ std::optional<FrameBars> FindBars(const Plane& p, bool interlaced) {
     for (int y = top; y < height - bottom; ++y)
         blackRows += IsBar(row(y), bars.litAbove);
     if (2 * blackRows > height - bottom - top)
+        return std::nullopt;
+    // Nor is a line of text with black all around it: what is left is less than a quarter.
+    if (4LL * (width - left - right) * (height - top - bottom) < 1LL * width * height)
         return std::nullopt;
     return bars;
 }

@@ -36,6 +36,7 @@ FieldMeasure MeasureFields(const LumaView& c, const LumaView& p) {
         const std::uint8_t* cm = cu + c.stride;               // bottom field
         const std::uint8_t* cd = cm + c.stride;               // top field, below
         const std::uint8_t* cm2 = cm - 2 * c.stride;          // bottom field, two lines up
+        const std::uint8_t* cm3 = cm + 2 * c.stride;          // bottom field, two lines down
         const std::uint8_t* pu = p.data + (y - 1) * p.stride;
         const std::uint8_t* pm = pu + p.stride;
         const std::uint8_t* pd = pm + p.stride;
@@ -52,10 +53,13 @@ FieldMeasure MeasureFields(const LumaView& c, const LumaView& p) {
                 continue;
             ++moving;
             // Combing: both neighbours of the other field on one side of this pixel, which its
-            // own field's line above continues. A thin line of its own is no comb.
+            // own field's line above continues, or which lies on its own field's slope (an edge
+            // that moved up or down between the fields). A thin line of its own is no comb.
             const int a = mid - up, b = mid - down;
+            const int above = mid - cm2[x], below = cm3[x] - mid;
             if (a * b > kCombStep * kCombStep && std::abs(up - down) < kCombStep &&
-                std::abs(mid - cm2[x]) < kCombStep)
+                (std::abs(above) < kCombStep ||
+                 (above * below > 0 && std::abs(above + below) > 2 * kCombStep)))
                 ++combed;
         }
     }

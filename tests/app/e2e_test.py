@@ -209,8 +209,9 @@ try:
     wait_window("^Quarvel 1\\.0 - hybrid2\\.mpg - ")
     keys(main, "ctrl+d", "ctrl+shift+c")
     text = run("xclip", "-o", "-selection", "clipboard").split("\n")
-    check("film with interlaced credits: film found",
-          any(line.startswith("Film with 3:2 pulldown") for line in text), True)
+    check("film with interlaced credits: both named",
+          any(line.startswith("Film with 3:2 pulldown in") and "interlaced video in" in line
+              for line in text), True)
     lines = dict(line.split(":", 1) for line in text[:2])
     for tool in ("ffmpeg", "HandBrake"):
         out = os.path.join(work, f"hybrid.{tool}.mp4")

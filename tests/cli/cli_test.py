@@ -47,6 +47,12 @@ rows = [  # source, arguments, (edges, size, aspect, scan type)
     (make("hd.mkv", "testsrc2=size=1440x800:rate=25,pad=1920:1080:240:140,setsar=1", "-t", "3",
           "-c:v", "libx264", "-preset", "ultrafast"), ["--aspect", "16:9"],
      ([239, 139, 1680, 940], [592, 336], "16:9", "progressive")),
+    # Credits scrolling up in 60i, white on black: their edges comb as they move between fields.
+    (make("credits.mpg", "color=c=black:s=720x480:r=60000/1001:d=3,drawtext=fontfile=/usr/share/"
+          "fonts/truetype/dejavu/DejaVuSans.ttf:fontsize=40:fontcolor=white:x=200:y=480-t*150:"
+          "text=THE END,interlace=scan=tff", "-c:v", "mpeg2video", "-q:v", "2", "-flags",
+          "+ilme+ildct", "-top", "1", "-r", "30000/1001"), ["--aspect", "4:3"],
+     ([0, 0, 719, 479], [512, 384], "4:3", "interlaced")),
     # Full range: a dark grey sky under the top bar is picture, not bar.
     (make("sky.avi", "color=c=0x141414:s=720x216:r=25[sky];testsrc2=s=720x216:r=25[land];[sky]"
           "[land]vstack,pad=720:576:0:72,setsar=16/15", "-t", "3", "-c:v", "mjpeg", "-pix_fmt",
