@@ -55,12 +55,20 @@ struct Line {
     }
 };
 
+// A frame's luma, rows `width` bytes apart: a Grayscale8 picture's own rows where they lie so,
+// else a copy.
 struct Plane {
-    std::vector<std::uint8_t> luma;
-    int width, height;
+    QImage picture;                  // kept while its rows are read
+    std::vector<std::uint8_t> owned; // where the luma was made or copied
+    const std::uint8_t* luma = nullptr;
+    int width = 0, height = 0;
     const std::vector<std::uint8_t>* ignored = nullptr; // of the plane's size, or none
+    Plane() = default;
+    Plane(Plane&&) = default; // `luma` stays on the rows moved with it
+    Plane(const Plane&) = delete;
+    std::size_t size() const { return std::size_t(width) * height; }
     Line At(std::ptrdiff_t offset, std::ptrdiff_t step, int length) const {
-        return {luma.data() + offset, ignored ? ignored->data() + offset : nullptr, step, length};
+        return {luma + offset, ignored ? ignored->data() + offset : nullptr, step, length};
     }
     Line Row(int y) const { return At(std::ptrdiff_t(y) * width, 1, width); }
     Line Column(int x, int fromY, int toY) const {
@@ -199,8 +207,10 @@ template <typename LineAt> int BarDepth(int count, int litAbove, LineAt lineAt) 
 double Variance(const Plane& p) {
     double sum = 0, squares = 0;
     int n = 0;
-    for (std::size_t i = 0; i < p.luma.size(); i += 7, ++n)
-        sum += p.luma[i], squares += double(p.luma[i]) * p.luma[i];
+    for (std::size_t i = 0; i < p.size(); i += 7, ++n) {
+        sum += p.luma[i];
+        squares += double(p.luma[i]) * p.luma[i];
+    }
     const double mean = sum / std::max(n, 1);
     return squares / std::max(n, 1) - mean * mean;
 }
@@ -297,15 +307,24 @@ bool NoBars(const CropEdges& e, QSize size) {
 
 // A Grayscale8 picture is taken as the luma itself.
 Plane PlaneOf(const QImage& picture) {
-    if (picture.format() == QImage::Format_Grayscale8) {
-        std::vector<std::uint8_t> luma(std::size_t(picture.width()) * picture.height());
-        for (int y = 0; y < picture.height(); ++y)
-            std::copy_n(picture.constScanLine(y), picture.width(),
-                        luma.begin() + std::ptrdiff_t(y) * picture.width());
-        return {std::move(luma), picture.width(), picture.height()};
+    Plane p;
+    p.width = picture.width();
+    p.height = picture.height();
+    if (picture.format() == QImage::Format_Grayscale8 && picture.bytesPerLine() == p.width) {
+        p.picture = picture;
+        p.luma = p.picture.constBits();
+        return p;
     }
-    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
-    return {LumaPlane(image), image.width(), image.height()};
+    if (picture.format() == QImage::Format_Grayscale8) {
+        p.owned.resize(p.size());
+        for (int y = 0; y < p.height; ++y)
+            std::copy_n(picture.constScanLine(y), p.width,
+                        p.owned.begin() + std::ptrdiff_t(y) * p.width);
+    } else {
+        p.owned = LumaPlane(picture.convertToFormat(QImage::Format_RGB32));
+    }
+    p.luma = p.owned.data();
+    return p;
 }
 
 // Pixels near a border lit in every frame (`litEverywhere`), where every frame has a bar on that
@@ -375,9 +394,9 @@ BarsAcrossFrames DetectBlackBarsAcross(int count, const std::function<QImage(int
         if (used.empty()) {
             width = p.width;
             height = p.height;
-            litEverywhere.assign(p.luma.size(), 1);
+            litEverywhere.assign(p.size(), 1);
         }
-        for (std::size_t k = 0; k < p.luma.size(); ++k)
+        for (std::size_t k = 0; k < p.size(); ++k)
             litEverywhere[k] &= p.luma[k] > found->litAbove;
         used.push_back(i);
         bars.push_back(*found);

@@ -248,20 +248,17 @@ LumaView Luma::Of(const AVFrame* f) {
     return {converted.data(), f->width, f->width, f->height};
 }
 
-QImage Picture(Scaler& scaler, const AVFrame* f, QSize size) {
+bool Picture(Scaler& scaler, const AVFrame* f, QImage& into) {
     scaler.context = sws_getCachedContext(scaler.context, f->width, f->height,
-                                          AVPixelFormat(f->format), size.width(), size.height(),
+                                          AVPixelFormat(f->format), into.width(), into.height(),
                                           AV_PIX_FMT_RGB32, SWS_BICUBIC, nullptr, nullptr, nullptr);
-    QImage picture(size, QImage::Format_RGB32);
-    if (!scaler.context || picture.isNull())
-        return {};
-    Prefault(picture.bits(), std::size_t(picture.sizeInBytes()));
+    if (!scaler.context || into.isNull())
+        return false;
+    Prefault(into.bits(), std::size_t(into.sizeInBytes()));
     SetColourDetails(scaler.context, f);
-    uint8_t* planes[4] = {picture.bits(), nullptr, nullptr, nullptr};
-    int strides[4] = {int(picture.bytesPerLine()), 0, 0, 0};
-    if (sws_scale(scaler.context, f->data, f->linesize, 0, f->height, planes, strides) <= 0)
-        return {};
-    return picture;
+    uint8_t* planes[4] = {into.bits(), nullptr, nullptr, nullptr};
+    int strides[4] = {int(into.bytesPerLine()), 0, 0, 0};
+    return sws_scale(scaler.context, f->data, f->linesize, 0, f->height, planes, strides) > 0;
 }
 
 SampledFrame KeptFrame(Scaler& scaler, const AVFrame* f, double seconds) {
@@ -273,9 +270,11 @@ SampledFrame KeptFrame(Scaler& scaler, const AVFrame* f, double seconds) {
     kept.detail = Detail(luma.Of(f));
     kept.seconds = seconds;
     AVFrame* planes = nullptr;
-    if (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL))
-        kept.picture = Picture(scaler, f, QSize(f->width, f->height));
-    else if (LargerThanPal(QSize(f->width, f->height)))
+    if (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL)) {
+        kept.picture = QImage(f->width, f->height, QImage::Format_RGB32);
+        if (!Picture(scaler, f, kept.picture))
+            kept.picture = QImage();
+    } else if (LargerThanPal(QSize(f->width, f->height)))
         planes = Shallow(scaler, f, AV_PIX_FMT_YUV410P);
     else if (d->comp[0].depth == 8 && av_get_bits_per_pixel(d) <= 16)
         planes = av_frame_clone(f);
@@ -288,12 +287,11 @@ SampledFrame KeptFrame(Scaler& scaler, const AVFrame* f, double seconds) {
     return kept;
 }
 
-QImage FullRangeLuma(const AVFrame* f) {
+bool FullRangeLuma(const AVFrame* f, QImage& into) {
     Luma luma;
     const LumaView view = luma.Of(f);
-    QImage plane(view.width, view.height, QImage::Format_Grayscale8);
-    if (!view.data || plane.isNull())
-        return {};
+    if (!view.data || into.width() != view.width || into.height() != view.height)
+        return false;
     std::array<std::uint8_t, 256> levels;
     for (int y = 0; y < 256; ++y)
         levels[y] = FullRange(f)
@@ -301,9 +299,9 @@ QImage FullRangeLuma(const AVFrame* f) {
                         : std::uint8_t(std::clamp((y - 16) * 255 / 219.0 + 0.5, 0.0, 255.0));
     for (int y = 0; y < view.height; ++y) {
         const std::uint8_t* in = view.data + y * view.stride;
-        std::uint8_t* out = plane.scanLine(y);
+        std::uint8_t* out = into.scanLine(y);
         for (int x = 0; x < view.width; ++x)
             out[x] = levels[in[x]];
     }
-    return plane;
+    return true;
 }

@@ -85,12 +85,13 @@ struct Luma {
     LumaView Of(const AVFrame* f);
 };
 
-// The frame as an RGB32 picture of `size`, in the frame's colour matrix and range, scaled
-// smoothly; a null picture when it cannot be converted.
-QImage Picture(Scaler& scaler, const AVFrame* frame, QSize size);
+// The frame as an RGB32 picture of the size of `into`, in the frame's colour matrix and range,
+// scaled smoothly; false when it cannot be converted. `into` may wrap the caller's rows.
+bool Picture(Scaler& scaler, const AVFrame* frame, QImage& into);
 
-// The frame's luma plane, 8-bit and of full range; a null picture when it has none.
-QImage FullRangeLuma(const AVFrame* frame);
+// The frame's luma plane, 8-bit and of full range, into a Grayscale8 picture of its size; false
+// when it has none.
+bool FullRangeLuma(const AVFrame* frame, QImage& into);
 
 // The frame as it is kept among the sampled ones, with its detail: 8-bit YUV of at most 16 bits
 // a pixel as decoded, deeper YUV as 8-bit 4:2:0, RGB as a picture. Frames larger than PAL's

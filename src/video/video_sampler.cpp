@@ -606,19 +606,21 @@ int FramePicture(const QvFrame* handle, int width, int height, int luma, std::ui
     thread_local Scaler scaler;
     const SampledFrame& frame = handle->frame;
     const auto* planes = static_cast<const AVFrame*>(frame.decoded.get());
-    const QSize size(width, height);
-    QImage picture;
-    if (!frame.picture.isNull())
-        picture = luma
-                      ? frame.picture.convertToFormat(QImage::Format_Grayscale8)
-                      : frame.picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    else if (planes)
-        picture = luma ? FullRangeLuma(planes) : Picture(scaler, planes, size);
-    if (picture.size() != size)
+    // Written straight into the caller's rows.
+    QImage into(pixels, width, height, stride,
+                luma ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    if (planes)
+        return luma ? FullRangeLuma(planes, into) : Picture(scaler, planes, into);
+    if (frame.picture.isNull())
+        return 0;
+    const QImage picture =
+        luma ? frame.picture.convertToFormat(QImage::Format_Grayscale8)
+             : frame.picture.scaled(into.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (picture.size() != into.size())
         return 0;
     const std::size_t row = std::size_t(width) * (luma ? 1 : 4);
     for (int y = 0; y < height; ++y)
-        std::memcpy(pixels + y * stride, picture.constScanLine(y), row);
+        std::memcpy(into.scanLine(y), picture.constScanLine(y), row);
     return 1;
 }
 
