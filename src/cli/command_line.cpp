@@ -47,10 +47,6 @@ QString ScanTypeName(ScanType type) {
     return QStringLiteral("progressive");
 }
 
-QString AspectName(SourceAspect aspect) {
-    return aspect == SourceAspect::Ratio4x3 ? QStringLiteral("4:3") : QStringLiteral("16:9");
-}
-
 // The encoder lines by tool, from the text Ctrl+Shift+C copies.
 QJsonObject ToolLines(const QString& text) {
     const std::pair<const char*, const char*> tools[] = {{"ffmpeg:", "ffmpeg"},

@@ -17,11 +17,11 @@ std::uint8_t OpenBit(std::int16_t MainWindowState::*edge) {
                                                  : 8;
 }
 
+} // namespace
+
 QString AspectName(SourceAspect aspect) {
     return aspect == SourceAspect::Ratio4x3 ? QStringLiteral("4:3") : QStringLiteral("16:9");
 }
-
-} // namespace
 
 QString AspectText(double aspect, QChar point) {
     return FormatTwoDecimals(aspect, point) + QStringLiteral(":1");

@@ -115,6 +115,8 @@ private:
     std::int16_t MainWindowState::*m_lastHorizontal = nullptr;
 };
 
+// "4:3" or "16:9", as the options name them.
+QString AspectName(SourceAspect aspect);
 // "2.35:1"
 QString AspectText(double aspect, QChar point);
 // A single-precision offset as the window shows it: whole values as plain digits.

@@ -4,10 +4,8 @@
 #include "video/video_module.h"
 #include "video/video_types.h"
 
-#include <QFileInfo>
 #include <QImage>
 #include <QString>
-#include <QStringList>
 
 #include <atomic>
 #include <memory>

@@ -4,7 +4,7 @@
 // readable files before libdvdread opens any of them, so that a pipe, a device or a file without
 // permission never reaches it.
 
-#include "video/video_types.h"
+#include "video/sampled.h"
 
 extern "C" {
 #include <dvdread/ifo_types.h>

@@ -14,6 +14,17 @@
 #include <memory>
 #include <vector>
 
+// DvdRefused: the disc holds no title, or a file of it is no regular, readable file; the
+// sample's note is the message.
+enum class VideoOutcome {
+    Accepted,
+    TooLarge,
+    Unreadable,
+    Cancelled,
+    DvdUnreadable,
+    DvdRefused,
+};
+
 // A kept frame: its decoded planes, or for RGB sources a picture.
 struct SampledFrame {
     QImage picture;

@@ -566,7 +566,6 @@ int OutcomeCode(VideoOutcome outcome) {
     case VideoOutcome::DvdRefused:
         return QV_DVD_REFUSED;
     case VideoOutcome::Unreadable:
-    case VideoOutcome::NoModule:
         break;
     }
     return QV_UNREADABLE;

@@ -9,18 +9,6 @@
 #include <QSize>
 #include <QString>
 
-// DvdRefused: the disc holds no title, or a file of it is no regular, readable file; the
-// sample's note is the message.
-enum class VideoOutcome {
-    Accepted,
-    TooLarge,
-    Unreadable,
-    Cancelled,
-    NoModule,
-    DvdUnreadable,
-    DvdRefused,
-};
-
 // A title of a DVD as its IFO files describe it, its running time checked against its cells.
 struct DiscTitle {
     int number = 0; // on the disc, from 1
