@@ -266,8 +266,6 @@ SampledFrame KeptFrame(Scaler& scaler, const AVFrame* f, double seconds) {
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(f->format));
     if (!d || f->width <= 0 || f->height <= 0)
         return kept;
-    Luma luma;
-    kept.detail = Detail(luma.Of(f));
     kept.seconds = seconds;
     AVFrame* planes = nullptr;
     if (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL)) {
@@ -280,6 +278,9 @@ SampledFrame KeptFrame(Scaler& scaler, const AVFrame* f, double seconds) {
         planes = av_frame_clone(f);
     else
         planes = Shallow(scaler, f, AV_PIX_FMT_YUV420P);
+    // Measured on the kept planes where there are any: deep luma is then shifted once.
+    Luma luma;
+    kept.detail = Detail(luma.Of(planes ? planes : f));
     if (planes)
         kept.decoded = std::shared_ptr<const void>(planes, FreeFrame);
     if (planes || !kept.picture.isNull())

@@ -25,24 +25,35 @@ bool Plain(const std::vector<FieldMeasure>& run) {
 RunClass MeasureRun(Reader& reader, const AVFrame* key, int& vote) {
     Frame frames[2];
     Luma lumas[2];
+    LumaView views[2];
+    // A frame whose luma had to be converted is handed back to the decoder at once: one of deep
+    // HD (6 MB) less for it to hold.
+    const auto measure = [&](int i, const AVFrame* f) {
+        views[i] = lumas[i].Of(f);
+        if (views[i].data == lumas[i].converted.data())
+            av_frame_unref(frames[i].frame);
+    };
     int previous = 0;
     av_frame_ref(frames[previous].frame, key);
+    measure(previous, key);
     std::vector<FieldMeasure> run;
     int flagVote = 0;
     while (int(run.size()) < kRunFrames && reader.Next(frames[1 - previous].frame)) {
-        const AVFrame* p = frames[previous].frame;
-        const AVFrame* c = frames[1 - previous].frame;
-        if (!Whole(c) || c->width != p->width || c->height != p->height)
+        const int current = 1 - previous;
+        const AVFrame* c = frames[current].frame;
+        if (!Whole(c) || c->width != views[previous].width || c->height != views[previous].height)
             break;
-        FieldMeasure m = MeasureFields(lumas[1 - previous].Of(c), lumas[previous].Of(p));
-        m.repeatPict = c->repeat_pict;
+        const int repeatPict = c->repeat_pict;
         bool topFirst = true;
         if (FlaggedInterlaced(c, topFirst))
             flagVote += topFirst ? 1 : -1;
+        measure(current, c);
+        FieldMeasure m = MeasureFields(views[current], views[previous]);
+        m.repeatPict = repeatPict;
         vote += m.orderVote;
         run.push_back(m);
         av_frame_unref(frames[previous].frame);
-        previous = 1 - previous;
+        previous = current;
         if (Plain(run))
             break;
     }

@@ -12,6 +12,7 @@
 
 extern "C" {
 #include <libavutil/log.h>
+#include <libavutil/pixdesc.h>
 }
 
 #include <chrono>
@@ -59,9 +60,10 @@ double Share(int i, int count) {
 // after a good many frames without one any whole frame (its references have been decoded by
 // then); onward from frames already decoded, any whole frame. From there the frames up to the
 // target, a few seconds at most, are decoded through, those that no other frame refers to
-// skipped; a frame further away is where a seek landed wrong.
+// skipped; a frame further away is where a seek landed wrong. A frame `near` before the target
+// is on it.
 bool NextFrame(Reader& reader, AVFrame* frame, std::int64_t target, std::int64_t second,
-               bool onward) {
+               std::int64_t near, bool onward) {
     int decoded = 0;
     if (!onward)
         reader.SkipToKey(kFramesForKey);
@@ -73,7 +75,7 @@ bool NextFrame(Reader& reader, AVFrame* frame, std::int64_t target, std::int64_t
     if (!frame->buf[0])
         return false;
     // A hundredth of a second short of the target is on it: less than half a frame at any rate.
-    const std::int64_t onIt = second / 100;
+    const std::int64_t onIt = std::max(second / 100, near);
     const auto before = [&] {
         const std::int64_t at = frame->best_effort_timestamp;
         return target != AV_NOPTS_VALUE && at != AV_NOPTS_VALUE && at < target - onIt &&
@@ -94,7 +96,9 @@ bool NextFrame(Reader& reader, AVFrame* frame, std::int64_t target, std::int64_t
 // the running time that of a piece, or of hours that are not there. Where the file's quarters
 // hold timestamps outside the running time, or out of order, its clock is not believed.
 bool TimelineBroken(AVFormatContext* format, int stream, std::int64_t start, std::int64_t bytes) {
-    if (format->duration <= 0 || bytes <= 0 || !format->pb)
+    // Only transport and program streams are joined so; the others' indexes hold their times.
+    if (format->duration <= 0 || bytes <= 0 || !format->pb ||
+        !(format->iformat->flags & AVFMT_TS_DISCONT))
         return false;
     const AVRational base = format->streams[stream]->time_base;
     const std::int64_t first = av_rescale_q(start, AV_TIME_BASE_Q, base);
@@ -141,6 +145,7 @@ struct Target {
 
 // An opened input and its video decoder; a DVD title is read through its cells.
 struct Opened {
+    Deadline deadline;               // read by the input's interrupt callback
     std::unique_ptr<DvdTitle> title; // goes after the input
     Input input;
     Decoder decoder;
@@ -148,7 +153,10 @@ struct Opened {
     int index = -1;
     VideoOutcome failure = VideoOutcome::Unreadable;
 
-    bool Open(const Target& target, Deadline& deadline) {
+    explicit Opened(Deadline limits) : deadline(limits) {}
+
+    // The input and its video stream.
+    bool Open(const Target& target) {
         if (!input.format)
             return false;
         input.format->interrupt_callback = {Interrupted, &deadline};
@@ -179,9 +187,8 @@ struct Opened {
         av_dict_free(&options);
         if (opened < 0 || avformat_find_stream_info(input.format, nullptr) < 0)
             return false;
-        const AVCodec* codec = nullptr;
-        index = av_find_best_stream(input.format, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
-        if (index < 0 || !codec)
+        index = av_find_best_stream(input.format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        if (index < 0)
             return false;
         stream = input.format->streams[index];
         if (stream->codecpar->width > kMaxVideoWidth ||
@@ -189,12 +196,30 @@ struct Opened {
             failure = VideoOutcome::TooLarge;
             return false;
         }
-        decoder.context = avcodec_alloc_context3(codec);
-        return decoder.context &&
-               avcodec_parameters_to_context(decoder.context, stream->codecpar) >= 0 &&
-               avcodec_open2(decoder.context, codec, nullptr) >= 0;
+        return true;
+    }
+
+    bool StartDecoder(int threads) {
+        const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+        decoder.context = codec ? avcodec_alloc_context3(codec) : nullptr;
+        if (!decoder.context ||
+            avcodec_parameters_to_context(decoder.context, stream->codecpar) < 0)
+            return false;
+        decoder.context->thread_count = threads;
+        return avcodec_open2(decoder.context, codec, nullptr) >= 0;
+    }
+
+    // Two decoders of HD pictures deeper than 8 bits (6 MB each) would hold some 100 MB between
+    // them; such a video is read by one decoder with threads of its own.
+    bool DeepHd() const {
+        const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(stream->codecpar->format));
+        return d && d->comp[0].depth > 8 &&
+               LargerThanPal(QSize(stream->codecpar->width, stream->codecpar->height));
     }
 };
+
+// Threads for one decoder: each holds a picture more, and more than two gained nothing here.
+constexpr int kDecoderThreads = 2;
 
 // What one pass sampled: some of the sampled points, in time order.
 struct Part {
@@ -245,17 +270,8 @@ bool Keep(Part& part, Opened& o, Reader& reader, Scaler& scaler, AVFrame* f, dou
 }
 
 // Samples points [from, to) of `count` spread over the running time, or over the file's bytes
-// when it has no known running time. Each part opens the file for itself.
-void SamplePart(const Target& path, int count, int from, int to, Progress& progress,
-                Clock::time_point end, Part& part) {
-    // One sampled point may take so long; the whole open ends within its own limit, with what
-    // it has by then.
-    Deadline deadline{Clock::now() + progress.pointLimit(), end, &progress};
-    Opened o;
-    if (!o.Open(path, deadline)) {
-        part.outcome = o.failure;
-        return;
-    }
+// when it has no known running time.
+void SamplePoints(Opened& o, int count, int from, int to, Progress& progress, Part& part) {
     AVFormatContext* format = o.input.format;
     const std::int64_t start = format->start_time == AV_NOPTS_VALUE ? 0 : format->start_time;
     // A DVD title's running time is in its IFO files; its cells' timestamps may start again.
@@ -278,7 +294,7 @@ void SamplePart(const Target& path, int count, int from, int to, Progress& progr
     Scaler scaler;
     int i = from;
     for (int inARow = 0; i < to && !progress.cancelled() && inARow < kFailuresInARow; ++i) {
-        deadline.until = Clock::now() + progress.pointLimit();
+        o.deadline.until = Clock::now() + progress.pointLimit();
         const double share = Share(i, count);
         // A DVD title is sampled over its own clock; a point in a part that cannot be read
         // yields nothing, and says so.
@@ -300,6 +316,10 @@ void SamplePart(const Target& path, int count, int from, int to, Progress& progr
         // spacing after the target, will do too: the frames measured after a sample run a little
         // ahead.
         const double spacing = durationSeconds * (Share(1, count) - Share(0, count));
+        // Points far apart are as well served by the key frame a seek lands on as by the frame
+        // on the point: a long video with long GOPs would otherwise decode some 25 frames for
+        // each. Points closer together each need a frame of their own.
+        const std::int64_t near = spacing >= 2 * kSecondsToTarget ? kSecondsToTarget * second : 0;
         const bool onward = target != AV_NOPTS_VALUE && reader.last != AV_NOPTS_VALUE &&
                             2 * (reader.last - target) * base < spacing &&
                             target - reader.last < second;
@@ -310,7 +330,7 @@ void SamplePart(const Target& path, int count, int from, int to, Progress& progr
             reader.Seek(aim);
         else if (!onward && bytes > 0)
             reader.Seek(std::int64_t(bytes * share), AVSEEK_FLAG_BYTE);
-        bool found = NextFrame(reader, frame.frame, target, second, onward);
+        bool found = NextFrame(reader, frame.frame, target, second, near, onward);
         // Program streams without an index land on the key frame after the target at times: where
         // that reaches the next sampled point, once more from as far before it, so that the
         // frames in between are not lost.
@@ -321,7 +341,7 @@ void SamplePart(const Target& path, int count, int from, int to, Progress& progr
             av_frame_unref(frame.frame);
             aim -= av_rescale_q(late, o.stream->time_base, AV_TIME_BASE_Q) + AV_TIME_BASE / 2;
             reader.Seek(std::max(aim, start));
-            found = NextFrame(reader, frame.frame, target, second, false);
+            found = NextFrame(reader, frame.frame, target, second, near, false);
         }
         if (!found) {
             // Past the last key frame of a short video is no failure, before it a sign of cues
@@ -366,14 +386,39 @@ void SamplePart(const Target& path, int count, int from, int to, Progress& progr
         part.titleAspect = o.title->info().wide ? 16.0 / 9 : 4.0 / 3;
 }
 
+// The first or the second half of the points, each part with an input and a decoder of its own;
+// where two decoders of deep HD pictures would hold too much, the first part reads all points
+// with one and the second none.
+void SamplePart(const Target& target, int count, bool second, Progress& progress,
+                Clock::time_point end, Part& part) {
+    // One sampled point may take so long; the whole open ends within its own limit, with what
+    // it has by then.
+    Opened o({Clock::now() + progress.pointLimit(), end, &progress});
+    if (!o.Open(target)) {
+        part.outcome = o.failure;
+        return;
+    }
+    const bool alone = o.DeepHd();
+    if (alone && second) {
+        part.outcome = VideoOutcome::Accepted;
+        return;
+    }
+    if (!o.StartDecoder(alone ? kDecoderThreads : 1)) {
+        part.outcome = o.failure;
+        return;
+    }
+    SamplePoints(o, count, second ? count / 2 : 0, alone || second ? count : count / 2, progress,
+                 part);
+}
+
 // Where seeking fails or lands wrong: the file read forward from its start over the part of it
 // that holds data, a frame kept as the input passes each sampled point's byte. Every frame is
 // decoded, so their times are counted, whatever the timestamps say.
 void SampleForward(const QString& path, int count, Progress& progress, Clock::time_point end,
                    Part& part) {
-    Deadline deadline{end, end, &progress};
-    Opened o;
-    if (!o.Open({path, {}, 0}, deadline) || !o.input.format->pb) {
+    Opened o({end, end, &progress});
+    if (!o.Open({path, {}, 0}) || !o.StartDecoder(o.DeepHd() ? kDecoderThreads : 1) ||
+        !o.input.format->pb) {
         part.outcome = o.failure;
         return;
     }
@@ -420,8 +465,8 @@ bool UsableSampleAspect(AVRational sar) {
     return sar.num > 0 && sar.den > 0 && av_q2d(sar) >= 0.25 && av_q2d(sar) <= 4;
 }
 
-// The two halves of the sampled points in two threads, each with its own input and decoder;
-// where seeking fails or lands wrong, the file read forward instead.
+// The two halves of the sampled points in two threads; where seeking fails or lands wrong, the
+// file read forward instead.
 void Sample(const QString& path, int wanted, int count, Progress& progress, Sampled& out) {
     av_log_set_level(AV_LOG_QUIET);
     const auto end = Clock::now() + progress.openLimit();
@@ -442,8 +487,8 @@ void Sample(const QString& path, int wanted, int count, Progress& progress, Samp
         }
     }
     Part first, second;
-    std::thread later([&] { SamplePart(target, count, count / 2, count, progress, end, second); });
-    SamplePart(target, count, 0, count / 2, progress, end, first);
+    std::thread later([&] { SamplePart(target, count, true, progress, end, second); });
+    SamplePart(target, count, false, progress, end, first);
     later.join();
     for (VideoOutcome refusal :
          {VideoOutcome::TooLarge, VideoOutcome::DvdUnreadable, VideoOutcome::DvdRefused})
