@@ -112,11 +112,15 @@ RunClass ClassifyRun(const std::vector<FieldMeasure>& run) {
     return RunClass::Interlaced;
 }
 
+bool FiftyHertz(double frameRate) {
+    return std::abs(frameRate - 25) < 0.5 || std::abs(frameRate - 50) < 1;
+}
+
 ScanResult ClassifyVideo(const std::vector<RunClass>& runs, const std::vector<int>& orderVotes,
                          double frameRate) {
     ScanResult scan;
     int soft = 0;
-    const bool fiftyHertz = std::abs(frameRate - 25) < 0.5 || std::abs(frameRate - 50) < 1;
+    const bool fiftyHertz = FiftyHertz(frameRate);
     for (RunClass run : runs) {
         if (fiftyHertz && run == RunClass::HardTelecine) {
             run = RunClass::Interlaced;

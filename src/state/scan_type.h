@@ -46,6 +46,9 @@ enum class RunClass { Unknown, Progressive, Interlaced, HardTelecine, SoftTeleci
 // A run of consecutive frames after one sampled point, each measured against the one before.
 RunClass ClassifyRun(const std::vector<FieldMeasure>& run);
 
+// 25 or 50 frames per second: PAL's and SECAM's rates, which have no 3:2 pulldown.
+bool FiftyHertz(double frameRate);
+
 // The majority over the runs; runs of a static scene tell nothing. Interlaced video stays
 // interlaced where some runs show no combing (little motion), and film with pulldown where some
 // show interlaced video (credits): both treatments deinterlace what needs it. Film whose

@@ -7,9 +7,10 @@ constexpr int kRunFrames = 10;
 constexpr int kPlainRunFrames = 6;
 
 // A run whose first frames all move and are all whole or all combed, with nothing repeated, says
-// all it will; pulldown shows itself within five frames.
-bool Plain(const std::vector<FieldMeasure>& run) {
-    if (int(run.size()) < kPlainRunFrames)
+// all it will; pulldown shows itself within five frames, and at 25 or 50 frames per second,
+// where there is none, three frames tell.
+bool Plain(const std::vector<FieldMeasure>& run, bool fiftyHertz) {
+    if (int(run.size()) < (fiftyHertz ? 3 : kPlainRunFrames))
         return false;
     int combed = 0;
     for (const FieldMeasure& m : run) {
@@ -36,6 +37,9 @@ RunClass MeasureRun(Reader& reader, const AVFrame* key, int& vote) {
     int previous = 0;
     av_frame_ref(frames[previous].frame, key);
     measure(previous, key);
+    const AVStream* stream = reader.format->streams[reader.stream];
+    const bool fiftyHertz = FiftyHertz(
+        av_q2d(stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate : stream->r_frame_rate));
     std::vector<FieldMeasure> run;
     int flagVote = 0;
     while (int(run.size()) < kRunFrames && reader.Next(frames[1 - previous].frame)) {
@@ -54,7 +58,7 @@ RunClass MeasureRun(Reader& reader, const AVFrame* key, int& vote) {
         run.push_back(m);
         av_frame_unref(frames[previous].frame);
         previous = current;
-        if (Plain(run))
+        if (Plain(run, fiftyHertz))
             break;
     }
     // Where the pictures cannot tell the order, the flags may.

@@ -15,6 +15,7 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -54,6 +55,13 @@ int Interrupted(void* opaque) {
 
 double Share(int i, int count) {
     return kLeftOutAtEachEnd + (1 - 2 * kLeftOutAtEachEnd) * i / std::max(count - 1, 1);
+}
+
+// Points far apart are as well served by the key frame a seek lands on as by the frame on the
+// point: a long video with long GOPs would otherwise decode some 25 frames for each. Points
+// closer together each need a frame of their own.
+bool FarApart(double seconds, int count) {
+    return seconds * (Share(1, count) - Share(0, count)) >= 2 * kSecondsToTarget;
 }
 
 // The next frame worth keeping from where the input stands: after a seek a whole key frame, or
@@ -199,13 +207,14 @@ struct Opened {
         return true;
     }
 
-    bool StartDecoder(int threads) {
+    bool StartDecoder(int threads, int threadType) {
         const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
         decoder.context = codec ? avcodec_alloc_context3(codec) : nullptr;
         if (!decoder.context ||
             avcodec_parameters_to_context(decoder.context, stream->codecpar) < 0)
             return false;
         decoder.context->thread_count = threads;
+        decoder.context->thread_type = threadType;
         return avcodec_open2(decoder.context, codec, nullptr) >= 0;
     }
 
@@ -234,6 +243,8 @@ struct Part {
     double titleAspect = 0;  // of a DVD: from the title set's video attributes
     double seconds = 0;      // the running time, where known
     bool byteShares = false; // frames' times are still shares of a raw stream's bytes
+    // Of joined recordings: where each sampled frame lies in the file and in its own piece's time.
+    std::vector<std::pair<std::int64_t, double>> clock;
     double rate = 0;
     std::int64_t bytes = 0, bitRate = 0, streamBytes = 0, streamPackets = 0;
 };
@@ -316,10 +327,7 @@ void SamplePoints(Opened& o, int count, int from, int to, Progress& progress, Pa
         // spacing after the target, will do too: the frames measured after a sample run a little
         // ahead.
         const double spacing = durationSeconds * (Share(1, count) - Share(0, count));
-        // Points far apart are as well served by the key frame a seek lands on as by the frame
-        // on the point: a long video with long GOPs would otherwise decode some 25 frames for
-        // each. Points closer together each need a frame of their own.
-        const std::int64_t near = spacing >= 2 * kSecondsToTarget ? kSecondsToTarget * second : 0;
+        const std::int64_t near = FarApart(durationSeconds, count) ? kSecondsToTarget * second : 0;
         const bool onward = target != AV_NOPTS_VALUE && reader.last != AV_NOPTS_VALUE &&
                             2 * (reader.last - target) * base < spacing &&
                             target - reader.last < second;
@@ -371,6 +379,9 @@ void SamplePoints(Opened& o, int count, int from, int to, Progress& progress, Pa
         // After a seek by bytes a raw stream's timestamps mean nothing; where the input stands
         // tells one key frame from another.
         const std::int64_t key = part.byteShares ? avio_tell(format->pb) : timestamp;
+        if (part.byteShares && timestamp != AV_NOPTS_VALUE &&
+            (format->iformat->flags & AVFMT_TS_DISCONT))
+            part.clock.emplace_back(key, timestamp * base);
         const bool kept = Keep(part, o, reader, scaler, f, seconds, key, progress);
         av_frame_unref(f);
         if (!kept) {
@@ -403,7 +414,11 @@ void SamplePart(const Target& target, int count, bool second, Progress& progress
         part.outcome = VideoOutcome::Accepted;
         return;
     }
-    if (!o.StartDecoder(alone ? kDecoderThreads : 1)) {
+    // Frame threads decode on from frame to frame but start over at every seek; slice threads
+    // share out even a key frame where the stream is cut in slices or wavefronts (HEVC).
+    const double seconds = std::max<std::int64_t>(o.input.format->duration, 0) / 1e6;
+    if (!o.StartDecoder(alone ? kDecoderThreads : 1,
+                        FarApart(seconds, count) ? FF_THREAD_SLICE : FF_THREAD_FRAME)) {
         part.outcome = o.failure;
         return;
     }
@@ -417,8 +432,8 @@ void SamplePart(const Target& target, int count, bool second, Progress& progress
 void SampleForward(const QString& path, int count, Progress& progress, Clock::time_point end,
                    Part& part) {
     Opened o({end, end, &progress});
-    if (!o.Open({path, {}, 0}) || !o.StartDecoder(o.DeepHd() ? kDecoderThreads : 1) ||
-        !o.input.format->pb) {
+    if (!o.Open({path, {}, 0}) ||
+        !o.StartDecoder(o.DeepHd() ? kDecoderThreads : 1, FF_THREAD_FRAME) || !o.input.format->pb) {
         part.outcome = o.failure;
         return;
     }
@@ -450,9 +465,23 @@ void SampleForward(const QString& path, int count, Progress& progress, Clock::ti
     part.outcome = VideoOutcome::Accepted;
 }
 
-// A raw stream's running time: the frames its bytes hold at the size of the frames read, or
-// from the bit rate its header gives, which is often only the most it may use.
+// A raw stream's running time. Joined recordings keep time within each piece: the seconds a byte
+// between neighbouring sampled frames, the middlemost, while a jump between pieces puts only a
+// pair or two far off. Else the frames its bytes hold at the size of the frames read, or the
+// bit rate its header gives, which is often only the most it may use.
 double RawSeconds(const Part& a, const Part& b) {
+    std::vector<std::pair<std::int64_t, double>> clock = a.clock;
+    clock.insert(clock.end(), b.clock.begin(), b.clock.end());
+    std::sort(clock.begin(), clock.end());
+    std::vector<double> perByte;
+    for (std::size_t i = 1; i < clock.size(); ++i)
+        if (clock[i].first > clock[i - 1].first && clock[i].second > clock[i - 1].second)
+            perByte.push_back((clock[i].second - clock[i - 1].second) /
+                              double(clock[i].first - clock[i - 1].first));
+    if (perByte.size() >= 3) {
+        std::nth_element(perByte.begin(), perByte.begin() + perByte.size() / 2, perByte.end());
+        return a.bytes * perByte[perByte.size() / 2];
+    }
     const std::int64_t read = a.streamBytes + b.streamBytes;
     const std::int64_t frames = a.streamPackets + b.streamPackets;
     if (read > 0 && a.rate > 0)

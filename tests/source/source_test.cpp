@@ -119,7 +119,7 @@ private slots:
         QTest::newRow("20 GB preallocated, 10 h said") << "partial.mkv"
                                                        << "24 1 19 ";
         QTest::newRow("timestamps jump and wrap") << "joined.ts"
-                                                  << "24 1 24 ";
+                                                  << "24 1 25 ";
         QTest::newRow("sample aspect 1:255") << "sar.mkv"
                                              << "24 0 2 The stream's sample aspect ratio 1:255 is "
                                                 "not usable; choose 4:3 or 16:9.";
