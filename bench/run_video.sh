@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Sampling 24 frames of a 1 GB MPEG-2 program stream, of a DVD folder whose main title spans
 # two VOB files, of an image of that disc and of a copy whose second VOB file is all zeros, of a
-# 1 GB 1080i H.264 transport stream and of short HD clips, side by side with HandBrake's scan of
-# 24 previews of the same, with the peak memory of each; then quarvel --detect on the MPEG-2 and
-# the 1080i streams from process start to exit, beside HandBrake and ffmpeg's cropdetect. The
-# files are made once and kept in BUILD_DIR/bench-data.
+# 1 GB 1080i H.264 transport stream and of HD clips both short and repeated to 1 GB, side by side
+# with HandBrake's scan of 24 previews of the same, with the peak memory of each; then quarvel
+# --detect on the MPEG-2 and the 1080i streams from process start to exit, beside HandBrake and
+# ffmpeg's cropdetect. The files are made once and kept in BUILD_DIR/bench-data.
 #   bench/run_video.sh BUILD_DIR
 set -eu
 build=$1
@@ -70,6 +70,14 @@ for clip in hevc10.mkv h264_10.mkv i1080.ts; do
     [ "$clip" = i1080.ts ] && rate=50
     ffmpeg -v error -f lavfi -i "testsrc2=s=1920x1080:r=$rate:d=6" "${args[@]}" -y "$data/$clip"
 done
+# The same clips repeated to 1 GB: a long video with as long GOPs, whose points lie far apart.
+for clip in hevc10.mkv h264_10.mkv i1080.ts; do
+    [ -e "$data/long_$clip" ] && continue
+    format=matroska
+    [ "${clip##*.}" = ts ] && format=mpegts
+    ffmpeg -v error -stream_loop $((1073741824 / $(stat -c %s "$data/$clip"))) -i "$data/$clip" \
+        -c copy -f $format -y "$data/long_$clip"
+done
 handbrake() {
     local start=$(date +%s%N)
     /usr/bin/time -f "%M" -o "$data/handbrake.kb" HandBrakeCLI --scan --previews 24 "$@" \
@@ -87,7 +95,7 @@ for disc in "$dvd" "$iso" "$zeroed"; do
         handbrake -i "$disc" --main-feature
     done
 done
-for clip in "$hd" "$data/hevc10.mkv" "$data/h264_10.mkv" "$data/i1080.ts"; do
+for clip in "$hd" "$data"/{,long_}{hevc10.mkv,h264_10.mkv,i1080.ts}; do
     for run in 1 2 3; do
         "$build/bin/video_sampling" "$clip"
         handbrake -i "$clip"
