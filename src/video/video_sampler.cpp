@@ -227,7 +227,7 @@ struct Opened {
     }
 };
 
-// Threads for one decoder: each holds a picture more, and more than two gained nothing here.
+// Threads for one decoder: each holds a picture more, so two whatever the cores.
 constexpr int kDecoderThreads = 2;
 
 // What one pass sampled: some of the sampled points, in time order.
