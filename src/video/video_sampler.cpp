@@ -218,12 +218,17 @@ struct Opened {
         return avcodec_open2(decoder.context, codec, nullptr) >= 0;
     }
 
-    // Two decoders of HD pictures deeper than 8 bits (6 MB each) would hold some 100 MB between
-    // them; such a video is read by one decoder with threads of its own.
-    bool DeepHd() const {
-        const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(stream->codecpar->format));
-        return d && d->comp[0].depth > 8 &&
-               LargerThanPal(QSize(stream->codecpar->width, stream->codecpar->height));
+    // HD pictures deeper than 8 bits take 6 MB each, and decoders of HEVC, VP9 and AV1 keep up to
+    // six of them for reference: two such decoders would hold 50 to 100 MB between them, and
+    // such a video is read by one decoder with threads of its own.
+    bool ReadAlone() const {
+        const AVCodecParameters* p = stream->codecpar;
+        const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(p->format));
+        const bool manyReferences = p->codec_id == AV_CODEC_ID_HEVC ||
+                                    p->codec_id == AV_CODEC_ID_VP9 ||
+                                    p->codec_id == AV_CODEC_ID_AV1;
+        return LargerThanPal(QSize(p->width, p->height)) &&
+               ((d && d->comp[0].depth > 8) || manyReferences);
     }
 };
 
@@ -398,7 +403,7 @@ void SamplePoints(Opened& o, int count, int from, int to, Progress& progress, Pa
 }
 
 // The first or the second half of the points, each part with an input and a decoder of its own;
-// where two decoders of deep HD pictures would hold too much, the first part reads all points
+// where two decoders would hold too many HD pictures, the first part reads all points
 // with one and the second none.
 void SamplePart(const Target& target, int count, bool second, Progress& progress,
                 Clock::time_point end, Part& part) {
@@ -409,7 +414,7 @@ void SamplePart(const Target& target, int count, bool second, Progress& progress
         part.outcome = o.failure;
         return;
     }
-    const bool alone = o.DeepHd();
+    const bool alone = o.ReadAlone();
     if (alone && second) {
         part.outcome = VideoOutcome::Accepted;
         return;
@@ -433,7 +438,8 @@ void SampleForward(const QString& path, int count, Progress& progress, Clock::ti
                    Part& part) {
     Opened o({end, end, &progress});
     if (!o.Open({path, {}, 0}) ||
-        !o.StartDecoder(o.DeepHd() ? kDecoderThreads : 1, FF_THREAD_FRAME) || !o.input.format->pb) {
+        !o.StartDecoder(o.ReadAlone() ? kDecoderThreads : 1, FF_THREAD_FRAME) ||
+        !o.input.format->pb) {
         part.outcome = o.failure;
         return;
     }
