@@ -471,11 +471,19 @@ void SampleForward(const QString& path, int count, Progress& progress, Clock::ti
     part.outcome = VideoOutcome::Accepted;
 }
 
-// A raw stream's running time. Joined recordings keep time within each piece: the seconds a byte
-// between neighbouring sampled frames, the middlemost, while a jump between pieces puts only a
-// pair or two far off. Else the frames its bytes hold at the size of the frames read, or the
-// bit rate its header gives, which is often only the most it may use.
+// A raw stream's running time: the frames its bytes hold at the size of the frames read, or the
+// bit rate its header gives, which is often only the most it may use. Joined recordings keep time
+// within each piece, closer than frame sizes that vary with the picture: the seconds a byte
+// between neighbouring sampled frames, the middlemost, as a jump between pieces puts only a pair
+// or two far off. Taken only where it agrees with the frames within a factor of two: pieces whose
+// clocks run wild are not believed.
 double RawSeconds(const Part& a, const Part& b) {
+    const std::int64_t read = a.streamBytes + b.streamBytes;
+    const std::int64_t frames = a.streamPackets + b.streamPackets;
+    const double counted = read > 0 && a.rate > 0
+                               ? a.bytes / (double(read) / double(frames)) / a.rate
+                           : a.bitRate > 0 ? a.bytes * 8.0 / double(a.bitRate)
+                                           : 0.0;
     std::vector<std::pair<std::int64_t, double>> clock = a.clock;
     clock.insert(clock.end(), b.clock.begin(), b.clock.end());
     std::sort(clock.begin(), clock.end());
@@ -484,15 +492,11 @@ double RawSeconds(const Part& a, const Part& b) {
         if (clock[i].first > clock[i - 1].first && clock[i].second > clock[i - 1].second)
             perByte.push_back((clock[i].second - clock[i - 1].second) /
                               double(clock[i].first - clock[i - 1].first));
-    if (perByte.size() >= 3) {
-        std::nth_element(perByte.begin(), perByte.begin() + perByte.size() / 2, perByte.end());
-        return a.bytes * perByte[perByte.size() / 2];
-    }
-    const std::int64_t read = a.streamBytes + b.streamBytes;
-    const std::int64_t frames = a.streamPackets + b.streamPackets;
-    if (read > 0 && a.rate > 0)
-        return a.bytes / (double(read) / double(frames)) / a.rate;
-    return a.bitRate > 0 ? a.bytes * 8.0 / double(a.bitRate) : 0.0;
+    if (perByte.size() < 3)
+        return counted;
+    std::nth_element(perByte.begin(), perByte.begin() + perByte.size() / 2, perByte.end());
+    const double clocked = a.bytes * perByte[perByte.size() / 2];
+    return clocked > counted / 2 && clocked < counted * 2 ? clocked : counted;
 }
 
 // A sample aspect outside 1:4 ... 4:1 is a broken stream's, not a picture's.

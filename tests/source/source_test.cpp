@@ -106,6 +106,11 @@ private slots:
         }
         QProcess::execute("sh", {"-c", "cat \"" + concat.join("\" \"") + "\" > \"" +
                                            dir.filePath("joined.ts") + '"'});
+        // Two pieces whose clocks run a thousand times too fast, then one that keeps time.
+        Ffmpeg(picture.arg(6),
+               {"-c:v", "mpeg2video", "-bsf:v", "setts=ts=TS*1000", dir.filePath("fast.ts")});
+        QProcess::execute(
+            "sh", {"-c", "cd \"" + dir.path() + "\" && cat fast.ts fast.ts part0.ts > wild.ts"});
         Ffmpeg(picture.arg(3) + ",setsar=1/255",
                {"-c:v", "libx264", "-preset", "ultrafast", dir.filePath("sar.mkv")});
         QTest::newRow("one key frame") << "onekey.vob"
@@ -120,6 +125,8 @@ private slots:
                                                        << "24 1 19 ";
         QTest::newRow("timestamps jump and wrap") << "joined.ts"
                                                   << "24 1 25 ";
+        QTest::newRow("clocks that run wild") << "wild.ts"
+                                              << "22 1 20 22 of 24 frames could be read.";
         QTest::newRow("sample aspect 1:255") << "sar.mkv"
                                              << "24 0 2 The stream's sample aspect ratio 1:255 is "
                                                 "not usable; choose 4:3 or 16:9.";
