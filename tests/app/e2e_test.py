@@ -36,6 +36,18 @@ def keys(window, *combos):
     time.sleep(0.4)
 
 
+def found_and_copied(window):
+    """Ctrl+D, then Ctrl+Shift+C: the lines copied, once the search ends, however slow the build."""
+    subprocess.run(["xclip", "-selection", "clipboard"], input="", text=True)
+    keys(window, "ctrl+d", "ctrl+shift+c")
+    for _ in range(600):
+        text = run("xclip", "-o", "-selection", "clipboard")
+        if text:
+            return text.split("\n")
+        time.sleep(0.1)
+    raise RuntimeError("nothing copied")
+
+
 def choose_file(title, path):
     dialog = wait_window(title)
     time.sleep(0.3)
@@ -108,9 +120,7 @@ try:
     first = run("xdotool", "getwindowname", wait_window("^Quarvel 1\\.0 - movie\\.vob - "))
     keys(main, "Next")
     check("Page Down shows another frame", run("xdotool", "getwindowname", main) != first, True)
-    keys(main, "ctrl+d", "ctrl+shift+c")
-    copied = dict(line.split(":", 1) for line in
-                  run("xclip", "-o", "-selection", "clipboard").split("\n")[:2])
+    copied = dict(line.split(":", 1) for line in found_and_copied(main)[:2])
 
     keys(main, "alt+s")
     choose_file("^Save Information$", report)
@@ -164,8 +174,7 @@ try:
         keys(main, "alt+o")
         choose_file("^Open Bitmap$", path)
         wait_window(f"^Quarvel 1\\.0 - {name} - ")
-        keys(main, "ctrl+d", "ctrl+shift+c")
-        text = run("xclip", "-o", "-selection", "clipboard").split("\n")
+        text = found_and_copied(main)
         # A stream of neither shape keeps the window's choice: 4:3 since tff.mpg.
         cli = run(sys.argv[1], "--detect", path) or run(sys.argv[1], "--detect", path, "--aspect",
                                                         "4:3")
@@ -207,8 +216,7 @@ try:
     keys(main, "alt+o")
     choose_file("^Open Bitmap$", parts[2])
     wait_window("^Quarvel 1\\.0 - hybrid2\\.mpg - ")
-    keys(main, "ctrl+d", "ctrl+shift+c")
-    text = run("xclip", "-o", "-selection", "clipboard").split("\n")
+    text = found_and_copied(main)
     check("film with interlaced credits: both named",
           any(line.startswith("Film with 3:2 pulldown in") and "interlaced video in" in line
               for line in text), True)
@@ -234,8 +242,7 @@ try:
     keys(main, "alt+o")
     choose_file("^Open Bitmap$", logo)
     wait_window("^Quarvel 1\\.0 - logo\\.mpg - ")
-    keys(main, "ctrl+d", "ctrl+shift+c")
-    args = shlex.split(run("xclip", "-o", "-selection", "clipboard").split("\n")[0].split(":", 1)[1])
+    args = shlex.split(found_and_copied(main)[0].split(":", 1)[1])
     check("a logo in the bar: no bar line", encoded("ffmpeg", logo, args,
                                                     os.path.join(work, "logo.mkv"), 30)[1], True)
 
