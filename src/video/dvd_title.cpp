@@ -86,7 +86,9 @@ DvdChoice ChooseDvdTitle(const DvdPlace& place, int wanted, const AVIOInterruptC
         std::erase_if(order, [&](const DiscTitle& t) { return t.number != wanted; });
     } else if (place.vobSet > 0) {
         // Of a chosen VOB file, the titles of its set that play from it.
-        const auto [first, end] = disc->PartSectors(place.vobSet, place.vobPart);
+        // A pair rather than bindings: lambdas may capture those only from clang 16 on.
+        const std::pair<std::uint32_t, std::uint32_t> part =
+            disc->PartSectors(place.vobSet, place.vobPart);
         DvdProblem ignored;
         const auto plays = [&](const DiscTitle& t) {
             const TitlePlace where = disc->place(t.number);
@@ -94,7 +96,7 @@ DvdChoice ChooseDvdTitle(const DvdPlace& place, int wanted, const AVIOInterruptC
                 return false;
             for (const DvdCell& cell :
                  CellsOf(disc->SetInfo(where.set, ignored), where.inSet).cells)
-                if (cell.consistent && cell.first < end && cell.last >= first)
+                if (cell.consistent && cell.first < part.second && cell.last >= part.first)
                     return true;
             return false;
         };
