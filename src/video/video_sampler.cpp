@@ -347,9 +347,9 @@ void SamplePoints(Opened& o, int count, int from, int to, Progress& progress, Pa
         // Program streams without an index land on the key frame after the target at times: where
         // that reaches the next sampled point, once more from as far before it, so that the
         // frames in between are not lost.
-        const std::int64_t late = found && target != AV_NOPTS_VALUE && !onward
-                                      ? frame.frame->best_effort_timestamp - target
-                                      : 0;
+        const std::int64_t landed = found ? frame.frame->best_effort_timestamp : AV_NOPTS_VALUE;
+        const std::int64_t late =
+            landed != AV_NOPTS_VALUE && target != AV_NOPTS_VALUE && !onward ? landed - target : 0;
         if (duration > 0 && late * base > spacing / 2 && late < kSecondsToTarget * second) {
             av_frame_unref(frame.frame);
             aim -= av_rescale_q(late, o.stream->time_base, AV_TIME_BASE_Q) + AV_TIME_BASE / 2;
@@ -370,7 +370,10 @@ void SamplePoints(Opened& o, int count, int from, int to, Progress& progress, Pa
         }
         AVFrame* f = frame.frame;
         const std::int64_t timestamp = f->best_effort_timestamp;
-        double seconds = timestamp == AV_NOPTS_VALUE ? 0 : timestamp * base - start * 1e-6;
+        // A frame without a timestamp (a program stream stamps some packets only) is taken to
+        // be at its point.
+        double seconds =
+            timestamp == AV_NOPTS_VALUE ? durationSeconds * share : timestamp * base - start * 1e-6;
         // A seek that lands far from its target, or a timestamp past the running time: cues that
         // lie, timestamps that jump or wrap, a running time that is not there.
         const bool wrong = duration > 0 && std::abs(seconds - durationSeconds * share) >

@@ -111,6 +111,9 @@ private slots:
                {"-c:v", "mpeg2video", "-bsf:v", "setts=ts=TS*1000", dir.filePath("fast.ts")});
         QProcess::execute(
             "sh", {"-c", "cd \"" + dir.path() + "\" && cat fast.ts fast.ts part0.ts > wild.ts"});
+        // One second of a program stream: frames after a seek come without timestamps.
+        Ffmpeg(QStringLiteral("testsrc2=s=64x48:d=1"),
+               {"-c:v", "mpeg2video", dir.filePath("second.mpg")});
         Ffmpeg(picture.arg(3) + ",setsar=1/255",
                {"-c:v", "libx264", "-preset", "ultrafast", dir.filePath("sar.mkv")});
         QTest::newRow("one key frame") << "onekey.vob"
@@ -125,6 +128,8 @@ private slots:
                                                        << "24 1 19 ";
         QTest::newRow("timestamps jump and wrap") << "joined.ts"
                                                   << "24 1 25 ";
+        QTest::newRow("frames without timestamps") << "second.mpg"
+                                                   << "9 0 0 9 of 24 frames could be read.";
         QTest::newRow("clocks that run wild") << "wild.ts"
                                               << "22 1 20 22 of 24 frames could be read.";
         QTest::newRow("sample aspect 1:255") << "sar.mkv"
