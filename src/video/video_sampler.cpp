@@ -57,11 +57,16 @@ double Share(int i, int count) {
     return kLeftOutAtEachEnd + (1 - 2 * kLeftOutAtEachEnd) * i / std::max(count - 1, 1);
 }
 
+// The time between neighbouring points.
+double Spacing(double seconds, int count) {
+    return seconds * (Share(1, count) - Share(0, count));
+}
+
 // Points far apart are as well served by the key frame a seek lands on as by the frame on the
 // point: a long video with long GOPs would otherwise decode some 25 frames for each. Points
 // closer together each need a frame of their own.
-bool FarApart(double seconds, int count) {
-    return seconds * (Share(1, count) - Share(0, count)) >= 2 * kSecondsToTarget;
+bool FarApart(double spacing) {
+    return spacing >= 2 * kSecondsToTarget;
 }
 
 // The next frame worth keeping from where the input stands: after a seek a whole key frame, or
@@ -331,8 +336,8 @@ void SamplePoints(Opened& o, int count, int from, int to, Progress& progress, Pa
         // again. A frame just past the last one decoded, less than half a sampled point's
         // spacing after the target, will do too: the frames measured after a sample run a little
         // ahead.
-        const double spacing = durationSeconds * (Share(1, count) - Share(0, count));
-        const std::int64_t near = FarApart(durationSeconds, count) ? kSecondsToTarget * second : 0;
+        const double spacing = Spacing(durationSeconds, count);
+        const std::int64_t near = FarApart(spacing) ? kSecondsToTarget * second : 0;
         const bool onward = target != AV_NOPTS_VALUE && reader.last != AV_NOPTS_VALUE &&
                             2 * (reader.last - target) * base < spacing &&
                             target - reader.last < second;
@@ -426,7 +431,7 @@ void SamplePart(const Target& target, int count, bool second, Progress& progress
     // share out even a key frame where the stream is cut in slices or wavefronts (HEVC).
     const double seconds = std::max<std::int64_t>(o.input.format->duration, 0) / 1e6;
     if (!o.StartDecoder(alone ? kDecoderThreads : 1,
-                        FarApart(seconds, count) ? FF_THREAD_SLICE : FF_THREAD_FRAME)) {
+                        FarApart(Spacing(seconds, count)) ? FF_THREAD_SLICE : FF_THREAD_FRAME)) {
         part.outcome = o.failure;
         return;
     }
